@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# Takes a fresh Debian 12 machine (run as root) to one that builds and tests
+# both configurations: Debian packages, a static MinGW-w64 libpng built from
+# Debian's own source package, and a Wine prefix inside the build tree.
+# Safe to run again: every step checks whether its result is already there.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+deps="$root/.deps"
+mingw_prefix="$deps/mingw"
+libpng_stamp="$mingw_prefix/.libpng-built"
+toolchain="$root/cmake/mingw-w64-x86_64.cmake"
+jobs="${QUORVANE_JOBS:-2}"
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  build-essential cmake ninja-build pkg-config git ca-certificates patch xz-utils
+  libgtest-dev googletest libbenchmark-dev libpng-dev zlib1g-dev
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 libz-mingw-w64-dev
+  wine wine64 xvfb xauth
+  python3 python3-pil fonts-dejavu-core
+  clang libclang-rt-14-dev
+  dpkg-dev
+)
+
+log() { printf '[setup] %s\n' "$*"; }
+die() { printf '[setup] error: %s\n' "$*" >&2; exit 1; }
+
+[[ $(id -u) -eq 0 ]] || die "run as root (it installs Debian packages)"
+command -v apt-get >/dev/null || die "this script expects Debian 12 (apt-get)"
+
+mkdir -p "$deps"
+# Several people or jobs may start set-up at once; one does the work.
+exec 9>"$deps/.setup.lock"
+flock 9
+
+missing_packages() {
+  local p status
+  for p in "${packages[@]}"; do
+    status="$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)"
+    [[ $status == *" ok installed" ]] || printf '%s\n' "$p"
+  done
+}
+
+have_deb_src() {
+  grep -rqsE --include='*.list' --include='*.sources' \
+    '^[[:space:]]*(Types:.*deb-src|deb-src[[:space:]])' /etc/apt/sources.list /etc/apt/sources.list.d/
+}
+
+# apt-get source needs a deb-src entry for the same archive the machine
+# already uses; derive it from the machine's own configuration so that no
+# archive address lives in this project.
+add_deb_src() {
+  local codename src dst added=0
+  codename="$(. /etc/os-release && printf '%s' "${VERSION_CODENAME:-bookworm}")"
+  for src in /etc/apt/sources.list.d/*.sources; do
+    [[ -e $src ]] || continue
+    [[ $(basename "$src") == quorvane-src-* ]] && continue
+    grep -qE "^Suites:.*\b${codename}\b" "$src" || continue
+    dst="/etc/apt/sources.list.d/quorvane-src-$(basename "$src")"
+    sed -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb-src/' "$src" >"$dst"
+    log "added $dst (deb-src derived from $src)"
+    added=1
+  done
+  if [[ $added -eq 0 && -f /etc/apt/sources.list ]]; then
+    dst=/etc/apt/sources.list.d/quorvane-src.list
+    sed -nE "s/^[[:space:]]*deb[[:space:]]+(.*[[:space:]]${codename}(-[a-z]+)?([[:space:]].*)?)$/deb-src \1/p" \
+      /etc/apt/sources.list >"$dst"
+    if [[ -s $dst ]]; then
+      log "added $dst (deb-src derived from /etc/apt/sources.list)"
+      added=1
+    else
+      rm -f "$dst"
+    fi
+  fi
+  [[ $added -eq 1 ]] || die "found no apt source for '$codename' to derive a deb-src entry from"
+}
+
+# Debian's revision carries fixes on top of the upstream tarball, so fetch
+# the newest revision whose files are all downloadable (a mirror may lack
+# the newest one's) and apply its patches; with none complete, build the
+# upstream tarball as it is.
+fetch_libpng_source() {
+  local dir="$1" v
+  compgen -G "$dir/libpng1.6_*.debian.tar.*" >/dev/null && return 0
+  log "downloading Debian's libpng1.6 source package"
+  if (cd "$dir" && apt-get source --download-only -q libpng1.6) >"$dir/fetch.log" 2>&1; then
+    return 0
+  fi
+  while read -r v; do
+    (cd "$dir" && apt-get source --download-only -q "libpng1.6=$v") >>"$dir/fetch.log" 2>&1 &&
+      return 0
+  done < <(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p' | sort -Vru)
+  compgen -G "$dir/libpng1.6_*.orig.tar.*" >/dev/null ||
+    { cat "$dir/fetch.log"; die "could not download the libpng1.6 source package"; }
+  log "warning: no complete Debian revision of libpng1.6; building the upstream tarball"
+}
+
+apply_debian_patches() {
+  local dir="$1" tree="$2" debian patch
+  debian="$(find "$dir" -maxdepth 1 -name 'libpng1.6_*.debian.tar.*' | sort -V | tail -n 1)"
+  [[ -n $debian ]] || return 0
+  tar -xf "$debian" -C "$tree"
+  [[ -f $tree/debian/patches/series ]] || return 0
+  while read -r patch _; do
+    [[ -z $patch || $patch == \#* ]] && continue
+    patch -d "$tree" -p1 -s --forward <"$tree/debian/patches/$patch" ||
+      die "Debian patch $patch does not apply"
+  done <"$tree/debian/patches/series"
+  log "applied Debian's patches from $(basename "$debian")"
+  source_revision="$(basename "$debian")"
+  source_revision="${source_revision#libpng1.6_}"
+  source_revision="Debian ${source_revision%.debian.tar.*}"
+}
+
+# --- 1. Debian packages ----------------------------------------------------
+need_update=0
+if [[ ! -f $libpng_stamp ]] && ! have_deb_src; then
+  add_deb_src
+  need_update=1
+fi
+mapfile -t missing < <(missing_packages)
+[[ ${#missing[@]} -gt 0 ]] && need_update=1
+# A fresh machine's package lists may be empty: refresh before installing.
+if [[ $need_update -eq 1 ]]; then
+  log "apt-get update"
+  apt-get update -q
+fi
+if [[ ${#missing[@]} -gt 0 ]]; then
+  log "installing: ${missing[*]}"
+  apt-get install -y -q "${missing[@]}"
+else
+  log "Debian packages: all present"
+fi
+
+# --- 2. Static MinGW-w64 libpng from Debian's source package ----------------
+if [[ -f $libpng_stamp && -f $mingw_prefix/lib/libpng16.a ]]; then
+  log "MinGW libpng: present ($(cat "$libpng_stamp"))"
+else
+  src_dir="$deps/src"
+  mkdir -p "$src_dir"
+  fetch_libpng_source "$src_dir"
+  orig="$(find "$src_dir" -maxdepth 1 -name 'libpng1.6_*.orig.tar.*' | sort -V | tail -n 1)"
+  version="$(basename "$orig")"
+  version="${version#libpng1.6_}"
+  version="${version%.orig.tar.*}"
+  tree="$src_dir/libpng-$version"
+  source_revision="upstream tarball"
+  rm -rf "$tree" && mkdir -p "$tree"
+  tar -xf "$orig" -C "$tree" --strip-components=1
+  [[ -f $tree/CMakeLists.txt ]] || die "unexpected layout in $orig"
+  apply_debian_patches "$src_dir" "$tree"
+
+  build="$deps/build/libpng-mingw"
+  rm -rf "$build" && mkdir -p "$deps/build"
+  log "building static libpng $version for MinGW-w64"
+  cmake -S "$tree" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$mingw_prefix" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON \
+    -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
+    -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
+    -Wno-dev >"$build.log" 2>&1 || { cat "$build.log"; die "libpng configure failed"; }
+  cmake --build "$build" -j "$jobs" >>"$build.log" 2>&1 ||
+    { tail -n 50 "$build.log"; die "libpng build failed"; }
+  cmake --install "$build" >>"$build.log" 2>&1 ||
+    { tail -n 50 "$build.log"; die "libpng install failed"; }
+  [[ -f $mingw_prefix/lib/libpng16.a ]] || die "libpng installed no libpng16.a"
+  printf 'libpng %s, %s\n' "$version" "$source_revision" >"$libpng_stamp"
+  log "MinGW libpng $version installed into $mingw_prefix"
+fi
+
+# --- 3. Wine prefix ----------------------------------------------------------
+wineprefix="$root/build/wineprefix"
+if [[ -f $wineprefix/system.reg ]]; then
+  log "Wine prefix: present ($wineprefix)"
+else
+  log "creating the Wine prefix $wineprefix (about ten seconds)"
+  mkdir -p "$root/build"
+  # wineboot prints a harmless note about the missing 32-bit rundll32.exe.
+  WINEPREFIX="$wineprefix" "$root/scripts/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
+  WINEPREFIX="$wineprefix" wineserver -w
+  [[ -f $wineprefix/system.reg ]] || die "Wine did not create $wineprefix"
+fi
+
+log "done"
