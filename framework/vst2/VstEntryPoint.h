@@ -1,0 +1,9 @@
+#pragma once
+
+// The seam between the generic entry point and the one effect a plug-in module carries: the
+// module defines this to construct its effect class. Called under the creation lock; may throw
+// (the entry point catches) or answer null.
+
+#include "IEffectVST.h"
+
+IEffectVST* CreateEffectInstance(audioMasterCallback hostCallback);

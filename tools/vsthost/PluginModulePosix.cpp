@@ -1,0 +1,42 @@
+#include "PluginModule.h"
+
+#include <dlfcn.h>
+
+namespace vsthost {
+
+PluginModule::~PluginModule() {
+  Unload();
+}
+
+bool PluginModule::Load(const std::string& path, std::string& error) {
+  Unload();
+  // A bare file name would send dlopen searching the library path.
+  const std::string target = path.find('/') == std::string::npos ? "./" + path : path;
+  handle_ = dlopen(target.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle_ == nullptr) {
+    const char* reason = dlerror();
+    error = reason != nullptr ? reason : path + ": cannot load the library";
+    return false;
+  }
+  void* entry = Symbol("VSTPluginMain");
+  if (entry == nullptr) entry = Symbol("main");
+  if (entry == nullptr) {
+    error = path + ": exports neither VSTPluginMain nor main";
+    Unload();
+    return false;
+  }
+  entry_ = reinterpret_cast<VstPluginMainProc>(entry);
+  return true;
+}
+
+void PluginModule::Unload() {
+  if (handle_ != nullptr) dlclose(handle_);
+  handle_ = nullptr;
+  entry_ = nullptr;
+}
+
+void* PluginModule::Symbol(const char* name) const {
+  return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+}
+
+} // namespace vsthost
