@@ -1,0 +1,85 @@
+#pragma once
+// The Quorvane effect: a stereo second-order filter (lowpass, highpass or
+// bandpass) with frequency, bandwidth and dry/wet mix, and an ADSR envelope,
+// gated by MIDI notes, that can drive one of those three controls with a
+// depth, a direction and a volume compensation.
+//
+// Threads: the host's user-interface thread constructs it and calls Reset,
+// OnActivate, HandleMidi and (with the audio thread) OnParamChange; the audio
+// thread calls ProcessBlock. The framework holds the plug-in lock around all
+// of them; Reset, OnActivate and OnParamChange take it again themselves.
+// ProcessBlock and HandleMidi never allocate and make no system call.
+
+#include "GraphReadout.h"
+#include "IEffectVST.h"
+#include "ProcessingState.h"
+
+#include <cstdint>
+
+namespace quorvane {
+class GRAPH;
+}
+
+class VSTCLASS : public IEffectVST {
+public:
+  enum ParamIndex : int32_t {
+    kParamFilterType = 0,
+    kParamFilterFreq = 1,
+    kParamFilterBandwidth = 2,
+    kParamFilterMix = 3,
+    kParamEnvTarget = 4,
+    kParamEnvAttack = 5,
+    kParamEnvDecay = 6,
+    kParamEnvSustain = 7,
+    kParamEnvRelease = 8,
+    kParamEnvDepth = 9,
+    kParamEnvDirection = 10,
+    kParamEnvVolCompensation = 11,
+    kParamEnvCompensation = 12,
+    kParamEnvReset = 13,
+  };
+  static constexpr int32_t kParamCount = 14;
+  static constexpr int32_t kPresetCount = 12;
+  static constexpr int32_t kVersion = 0x00010000;
+  static constexpr int32_t kUniqueId = 0x68687A32;   // 'hhz2'
+  static constexpr int32_t kVendorCode = 0x4B656C74; // 'Kelt'
+  static constexpr int32_t kMidiMode = 1;
+
+  explicit VSTCLASS(audioMasterCallback host);
+
+  // Sample rate or block size changed, or processing was suspended: a new
+  // rate redesigns the filter and the envelope steps.
+  void Reset() override;
+  // Derives the effect's fields from parameter index (0 to 13).
+  void OnParamChange(int32_t index) override;
+  // Audio thread: filters channels 0 and 1 of inputs into outputs.
+  void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+  // Either way the envelope stops where it is and every held note is forgotten.
+  void OnActivate(bool active) override;
+  // Note on/off gate the envelope; every message is sent on to the host.
+  void HandleMidi(const MidiMessage& message) override;
+
+  const ProcessingState& State() const { return state; }
+  const GraphReadout& Graph() const { return graph; }
+
+private:
+  void DefineParameters();
+  void DefineFactoryPresets();
+
+  // The case for index and the routing update, without lock and trace.
+  void ApplyParamChange(int32_t index);
+  void ApplyFilterParam(int32_t index, int32_t v, float p);
+  void ApplyEnvelopeParam(int32_t index, int32_t v, float p);
+  void UpdateRouting();
+  void UpdateCoefficients();
+  // designRate, or the fallback rate while designRate is not yet usable.
+  double StepRate() const;
+
+  void InitialiseOnFirstBlock();
+
+  ProcessingState state;
+  GraphReadout graph;
+  // The editor's marker strip, which mirrors graph; null where the platform
+  // has no editor. Owned by the editor surface.
+  quorvane::GRAPH* editorGraph = nullptr;
+};

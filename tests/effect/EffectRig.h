@@ -1,0 +1,53 @@
+#pragma once
+// Drives a VSTCLASS the way a host does (rate, open, parameters, notes,
+// blocks) and captures its trace lines, for the effect's tests.
+
+#include "VSTCLASS.h"
+
+#include <string>
+#include <vector>
+
+// Collects trace lines while alive; restores the previous sink afterwards.
+class TraceCapture {
+public:
+  TraceCapture();
+  ~TraceCapture();
+  TraceCapture(const TraceCapture&) = delete;
+  TraceCapture& operator=(const TraceCapture&) = delete;
+
+  const std::vector<std::string>& Lines() const;
+  void Clear();
+};
+
+class EffectRig {
+public:
+  // Sets the rate, then opens the effect as a host does (announce, Reset).
+  explicit EffectRig(double rate = 44100.0);
+
+  VSTCLASS& Effect() { return effect; }
+  const ProcessingState& State() const { return effect.State(); }
+  const GraphReadout& Graph() const { return effect.Graph(); }
+
+  // Stores a value in the parameter's own units and announces it.
+  void Set(int32_t index, double value);
+  void NoteOn(uint8_t note = 60, uint8_t velocity = 100);
+  void NoteOff(uint8_t note = 60);
+
+  // One block of the given stereo input; answers the outputs.
+  void Process(const std::vector<double>& left, const std::vector<double>& right,
+               std::vector<double>& outLeft, std::vector<double>& outRight);
+  // frames of silence, in one block.
+  void ProcessSilence(int32_t frames);
+  // Samples, one per block, until the envelope leaves stage; answers how many ran
+  // (limit + 1 when it never left).
+  int32_t SamplesUntilStageLeaves(int32_t stage, int32_t limit);
+
+private:
+  VSTCLASS effect{nullptr};
+};
+
+// The section's response at f Hz from its z-transform, for filterType.
+double AnalyticMagnitude(int32_t filterType, double gain, double a1, double a2, double f,
+                         double rate);
+// Magnitude at f Hz of a measured impulse response.
+double MeasuredMagnitude(const std::vector<double>& impulseResponse, double f, double rate);
