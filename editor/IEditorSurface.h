@@ -1,0 +1,214 @@
+#pragma once
+// The platform-neutral half of the editor: it owns the controls, an
+// off-screen back bitmap of the editor's size and the state of the mouse
+// gesture in progress. It turns window events into calls on controls, offers
+// controls the drawing operations they paint with, loads bitmaps through the
+// process-wide cache, and carries values between the controls and the
+// plug-in base.
+//
+// The editor window derives from it, implements the window hooks (the pure
+// operations below) and calls the entry points from its window procedure.
+// The plug-in base owns the surface once AttachEditor has run.
+//
+// Threads: painting, the timer, mouse, key and prompt handling run on the
+// window's thread. PushParamToControls runs on whichever thread changed a
+// parameter, with the plug-in lock held; it takes no lock of the surface.
+
+#include "IEditorConnection.h"
+#include "editor/BitmapRef.h"
+#include "editor/Blend.h"
+#include "editor/MouseMods.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
+#include "raster/RasterBitmap.h"
+#include "raster/Rect.h"
+#include "raster/TextStyle.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class IEffectBase;
+class IParameter;
+
+namespace quorvane {
+
+class IControl;
+
+class IEditorSurface : public IEditorConnection {
+public:
+  static constexpr std::int32_t kNone = -1;
+
+  // frameRate <= 0 selects the default of 24 frames per second.
+  IEditorSurface(IEffectBase* plug, std::int32_t width, std::int32_t height,
+                 std::int32_t frameRate);
+  // Destroys the controls, the last attached first, then the back bitmap.
+  // Cached bitmaps and fonts stay until the library unloads.
+  ~IEditorSurface() override;
+  IEditorSurface(const IEditorSurface&) = delete;
+  IEditorSurface& operator=(const IEditorSurface&) = delete;
+
+  //==========================================================================
+  // Window hooks, in table order. The pure ones belong to the window.
+
+  // Copies that rectangle of the back bitmap to the window; ends every
+  // PaintRect.
+  virtual bool BlitToWindow(const Rect& rect) = 0;
+  // New size: resets the gesture state, destroys every control, resizes the
+  // back bitmap and tells the plug-in base.
+  virtual void ResizeEditor(std::int32_t newWidth, std::int32_t newHeight);
+  virtual bool IsWindowOpen();
+  // For a control that carries its own text; nothing in this system calls it.
+  virtual void OpenControlTextEntry(IControl* control) = 0;
+  // Opens an edit box or a list of value names for the control's parameter.
+  // A committed entry must reach ApplyPromptText; whenever the prompt closes,
+  // committed or cancelled, the window calls control->FinishUserEdit().
+  virtual void PromptParamInput(IControl* control, IParameter* param) = 0;
+  virtual void OpenTextEntry(IControl* control, const TextStyle& style, const Rect& rect,
+                             const char* text, bool secret, bool editable) = 0;
+  // Directory of the host executable / of the plug-in library, with its
+  // trailing separator, or "".
+  virtual void GetHostDirectory(std::string& directory) = 0;
+  virtual void GetPluginDirectory(std::string& directory) = 0;
+  // action 1 saves, anything else opens; fileName becomes the choice or "".
+  virtual void AskForFile(std::string& fileName, std::int32_t action, const char* directory,
+                          const char* extensions) = 0;
+  virtual bool AskForColor(Color& colour, const char* title) = 0;
+  // Null confirm and error texts mean no message boxes.
+  virtual bool OpenWebAddress(const char* url, const char* title, const char* confirm,
+                              const char* error) = 0;
+  // HostWheel (a wheel step forwarded by the host): the connection's default,
+  // which does not take it, until the window overrides it.
+  // After that many timer ticks the window calls the plug-in base's
+  // FlushHostGesture; Clear disarms it.
+  void StartEndEditCountdown(std::int32_t ticks) override = 0;
+  void ClearEndEditCountdown() override = 0;
+  // Reserved; answers 0.
+  virtual std::int32_t SpareQuery();
+  void* OpenEditorWindow(void* parent) override = 0;
+  void CloseEditorWindow() override = 0;
+  virtual void* GetWindowHandle() = 0;
+  virtual void SyncTooltips() = 0;
+  // Decodes the image with that resource id; the name is informative only.
+  // Null when it cannot be loaded.
+  virtual std::unique_ptr<RasterBitmap> BitmapFromResource(std::int32_t id, const char* name) = 0;
+  // The back bitmap: a bitmap with a device context on Windows; the base
+  // makes a plain heap bitmap.
+  virtual std::unique_ptr<RasterBitmap> CreateBackBuffer(std::int32_t w, std::int32_t h);
+  // A font for a text style that the font cache does not hold yet; null when
+  // none can be made. The base makes the platform's font (none without a
+  // platform text renderer).
+  virtual std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style);
+
+  //==========================================================================
+  // Called by the plug-in base (IEditorConnection)
+
+  void PushParamToControls(std::int32_t index, double value, bool normalised) override;
+  void PrepareBackBuffer() override;
+  std::int32_t FrameRate() const override { return frameRate; }
+  std::int32_t EditorWidth() const override { return width; }
+  std::int32_t EditorHeight() const override { return height; }
+
+  //==========================================================================
+  // Building the editor (the effect's constructor)
+
+  // The surface owns the control from now on; answers its index. Null is
+  // refused with kNone.
+  std::int32_t AddControl(std::unique_ptr<IControl> control);
+  // The picture under every control: painted first, hit last.
+  void AddBackground(std::int32_t resourceId, const char* name);
+  // From the process-wide cache, decoding on the first request only. An image
+  // that cannot be loaded gives an empty reference (drawn as nothing).
+  BitmapRef LoadEditorBitmap(std::int32_t resourceId, const char* name, std::int32_t frames);
+
+  //==========================================================================
+  // Called by the window
+
+  void MarkAllDirty();
+  // Widens rect (a zero rectangle on every tick) by every control that needs
+  // drawing; true if any does.
+  bool CollectDirtyRect(Rect& rect);
+  // Paints the controls that meet rect into the back bitmap, then copies
+  // that rectangle to the window.
+  bool PaintRect(const Rect& rect);
+  // Topmost control at the point that is neither hidden nor grayed, or the
+  // capturing control while one captures; kNone if none.
+  std::int32_t HitControl(int x, int y) const;
+  void SurfaceMouseDown(int x, int y, const MouseMods& mods);
+  void SurfaceMouseUp(int x, int y, const MouseMods& mods);
+  void SurfaceDrag(int x, int y, const MouseMods& mods);
+  // True when the window should capture the mouse.
+  bool SurfaceDoubleClick(int x, int y, const MouseMods& mods);
+  void SurfaceWheel(int x, int y, const MouseMods& mods, int notches);
+  void SurfaceKey(int x, int y, int key);
+  // True when the window should track hovering.
+  bool SurfaceHover(int x, int y, const MouseMods& mods);
+  void SurfaceLeave();
+  // A committed prompt: the text becomes the control's value inside one
+  // host gesture.
+  void ApplyPromptText(IControl* control, IParameter* param, const char* text);
+
+  //==========================================================================
+  // Drawing operations for controls, into the back bitmap. A null blend
+  // means mode 0 at weight 1. Empty bitmap references draw nothing.
+
+  // Frame `frame` (1-based) of a strip of equal frames.
+  bool PaintBitmap(const BitmapRef& ref, const Rect& rect, std::int32_t frame, const Blend* blend,
+                   bool vertical);
+  // The bitmap from (srcX, srcY) into rect, clipped to the rectangle being
+  // painted.
+  bool PaintBitmapRegion(const BitmapRef& ref, const Rect& rect, std::int32_t srcX,
+                         std::int32_t srcY, const Blend* blend);
+  // The whole bitmap centred on (centreX, centreY), turned by angle radians
+  // about its centre with bilinear filtering; not clipped to the rectangle
+  // being painted.
+  bool PaintRotatedBitmap(const BitmapRef& ref, std::int32_t centreX, std::int32_t centreY,
+                          double angle, const Blend* blend, float offsetX, float offsetY);
+  // Not clipped to the rectangle being painted.
+  bool PaintFilledRect(const Color& colour, const Rect& rect, const Blend* blend);
+  // The style keeps a pointer to its cached font. False when no font could be
+  // made for the style.
+  bool PaintText(TextStyle& style, const char* text, const Rect& rect);
+  // A copy of rect of the bitmap, kept in the bitmap cache.
+  BitmapRef CropBitmap(const BitmapRef& ref, const Rect& rect);
+
+  //==========================================================================
+
+  IEffectBase* Plug() const { return plug; }
+  std::int32_t ControlCount() const { return static_cast<std::int32_t>(controls.size()); }
+  // Null for an index outside the list.
+  IControl* Control(std::int32_t index) const;
+  RasterBitmap* BackBuffer() const { return backBuffer.get(); }
+  const Rect& RedrawRect() const { return redrawRect; }
+  std::int32_t CaptureIndex() const { return captureIdx; }
+  std::int32_t HoverIndex() const { return hoverIdx; }
+  bool TrackHover() const { return trackHover; }
+  void SetTrackHover(bool track) { trackHover = track; }
+  bool ShowTooltips() const { return showTooltips; }
+  void SetShowTooltips(bool show) { showTooltips = show; }
+
+private:
+  void ResetGesture();
+  // Host gestures of the mouse: every begin gets exactly one end.
+  void BeginMouseGesture(std::int32_t paramIndex);
+  void EndMouseGesture();
+  bool IsHostParam(std::int32_t paramIndex) const;
+
+  IEffectBase* plug;
+  std::vector<std::unique_ptr<IControl>> controls;
+  Rect redrawRect;
+  std::unique_ptr<RasterBitmap> backBuffer;
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t frameRate;
+  std::int32_t captureIdx = kNone;
+  std::int32_t lastX = kNone;
+  std::int32_t lastY = kNone;
+  std::int32_t hoverIdx = kNone;
+  bool trackHover = false;
+  bool showTooltips = false;
+  std::int32_t gestureParam = kNone; // parameter of the open mouse gesture
+};
+
+} // namespace quorvane
