@@ -1,0 +1,15 @@
+#pragma once
+// Writes 32-bit pixels (0xAARRGGBB words, rows top down) to an 8-bit RGB PNG
+// file; alpha is dropped, since screenshots of a window are opaque. Used by
+// the editor screenshot; any thread.
+
+#include <cstdint>
+
+namespace quorvane {
+
+// strideInPixels: words from one row to the next (>= width). False when the
+// arguments are unusable or the file cannot be written.
+bool WritePngFile(const char* path, const std::uint32_t* pixels, int width, int height,
+                  int strideInPixels);
+
+} // namespace quorvane
