@@ -2,15 +2,23 @@
 # The main job: the command-line host of the Windows build, under Wine, loads
 # Quorvane_x64.dll, prints its report (identity, I/O, parameters, programs)
 # and renders a short demo -- program "Glissando" over a sawtooth with two
-# notes -- into out/glissando-demo.wav. Extra arguments go to the host
+# notes -- into out/glissando-demo.wav, and saves a picture of its editor,
+# opened in a real window, as out/editor.png. Extra arguments go to the host
 # (for example --seconds 8 or --set "ENV Attack=300"); see its --help.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
+
+# The editor needs an X server; without one, run a private Xvfb for the job.
+if [[ -z ${DISPLAY:-} ]]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
 build="${QUORVANE_WINDOWS_BUILD:-build/windows}"
 host="$build/tools/vsthost/vsthost.exe"
 dll="$build/effect/plugin/Quorvane_x64.dll"
 output="out/glissando-demo.wav"
+picture="out/editor.png"
 
 for file in "$host" "$dll"; do
   if [[ ! -f $file ]]; then
@@ -29,5 +37,6 @@ echo
 bash scripts/wine-run.sh "$host" "$dll" \
   --program Glissando --signal saw:110 --seconds 4 --block 512 \
   --note 0.25:1.5 --note 2.25:1:67:90 \
+  --screenshot "$picture" \
   --output "$output" "$@"
-echo "Wrote $root/$output"
+echo "Wrote $root/$output and $root/$picture"

@@ -138,6 +138,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(options.loadState)) return false;
     } else if (arg == "--save-state") {
       if (!value(options.saveState)) return false;
+    } else if (arg == "--screenshot") {
+      if (!value(options.screenshotPath)) return false;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg;
       return false;
@@ -198,6 +200,9 @@ Plug-in state (applied in this order, before rendering):
   -S, --set-normalised PARAM=X
                              set a parameter to a normalised value in 0..1
       --save-state FILE      save the program state after rendering
+Editor (Windows build only):
+      --screenshot FILE      open the plug-in's editor in a window after
+                             rendering, and save its picture as PNG
 Messages:
       --no-report            do not print the plug-in's report
   -q, --quiet                no report and no progress

@@ -11,6 +11,10 @@
 #include "VstPlugin.h"
 #include "WavFile.h"
 
+#if defined(_WIN32)
+#include "editor_win32/EditorHostFrame.h"
+#endif
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +91,21 @@ RenderProgress ProgressPrinter(const Options& options, double seconds) {
   };
 }
 
+// How long the editor runs before its picture is taken: a few frames.
+constexpr int kScreenshotWaitMs = 300;
+
+bool SaveScreenshot(const VstPlugin& plugin, const std::string& path, std::string& error) {
+#if defined(_WIN32)
+  if (quorvane::SaveEditorScreenshot(plugin.Effect(), path.c_str(), kScreenshotWaitMs)) return true;
+  error = "could not open the editor or write " + path;
+#else
+  (void)plugin;
+  (void)path;
+  error = "--screenshot needs the Windows build";
+#endif
+  return false;
+}
+
 int Run(const Options& options) {
   std::string error;
   AudioBuffer input;
@@ -121,6 +140,12 @@ int Run(const Options& options) {
                    options.outputPath.empty() ? "" : " -> ", options.outputPath.c_str());
     }
   }
+  if (!options.screenshotPath.empty()) {
+    if (!SaveScreenshot(plugin, options.screenshotPath, error)) return Fail(error);
+    if (!options.quiet)
+      std::fprintf(stderr, "editor picture -> %s\n", options.screenshotPath.c_str());
+  }
+
   if (!options.saveState.empty()) {
     const std::vector<uint8_t> state = plugin.GetProgramState();
     if (state.empty()) return Fail("the plug-in gave no state to save");
