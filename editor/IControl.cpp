@@ -85,8 +85,8 @@ void IControl::MarkDirty(bool push) {
 }
 
 void IControl::MarkClean() {
-  dirty = redrawPending;
-  redrawPending = false;
+  // One step, so a redraw the plug-in side asks for meanwhile is not lost.
+  dirty = redrawPending.Exchange(false);
 }
 
 bool IControl::NeedsRedraw() const {

@@ -8,12 +8,15 @@
 // PushParamToControls) on whichever thread changed a parameter, with the
 // plug-in lock held. A control never talks to the host itself: a user change
 // goes to the plug-in base with MarkDirty(true), which takes the plug-in lock
-// inside ApplyEditorChange.
+// inside ApplyEditorChange. The value and the redraw flags are therefore
+// relaxed atomics: the window thread reads them while another thread writes.
 
 #include "editor/BitmapRef.h"
 #include "editor/Blend.h"
 #include "editor/MouseMods.h"
 #include "raster/Rect.h"
+
+#include "RelaxedAtomic.h"
 
 #include <cstdint>
 
@@ -106,14 +109,14 @@ protected:
   Rect hitRect;
   BitmapRef cache;
   std::int32_t paramIndex;
-  double value = 0.0;
+  RelaxedAtomic<double> value{0.0};
   double defaultValue = -1.0; // negative: no value received from the plug-in yet
   double clampLow = 0.0;
   double clampHigh = 1.0;
-  bool dirty = true;
+  RelaxedAtomic<bool> dirty{true};
   bool hidden = false;
   bool grayed = false;
-  bool redrawPending = false;
+  RelaxedAtomic<bool> redrawPending{false};
   Blend blend;
   bool dblClickAsDown = false;
   const char* tooltip = nullptr;

@@ -4,7 +4,7 @@
 
 namespace quorvane {
 
-IDropDownChild::IDropDownChild(IEffectBase* plugIn, double* owner, int x, int y,
+IDropDownChild::IDropDownChild(IEffectBase* plugIn, RelaxedAtomic<double>* owner, int x, int y,
                                const BitmapRef& list)
     : IControl(plugIn, Rect{x, y, x + list.width, y + list.height}, -1), listImage(list),
       target(owner) {}

@@ -12,14 +12,15 @@ class IDropDownChild : public IControl {
 public:
   // target: the owning drop-down's value, which outlives this list (both
   // belong to the same surface, which destroys them together).
-  IDropDownChild(IEffectBase* plug, double* target, int x, int y, const BitmapRef& listImage);
+  IDropDownChild(IEffectBase* plug, RelaxedAtomic<double>* target, int x, int y,
+                 const BitmapRef& listImage);
 
   bool Paint(IEditorSurface& surface) override;
   void HandleMouseDown(int x, int y, const MouseMods& mods) override;
 
 private:
   BitmapRef listImage;
-  double* target;
+  RelaxedAtomic<double>* target;
 };
 
 } // namespace quorvane

@@ -101,7 +101,14 @@ void IEditorSurface::PrepareBackBuffer() {
 
 std::int32_t IEditorSurface::AddControl(std::unique_ptr<IControl> control) {
   if (!control) return kNone;
-  controls.push_back(std::move(control));
+  // A drop-down adds its list while the editor runs, and the plug-in side
+  // walks the list from any thread under the plug-in lock.
+  if (plug) {
+    PluginLockGuard guard(plug->GetPluginLock());
+    controls.push_back(std::move(control));
+  } else {
+    controls.push_back(std::move(control));
+  }
   return ControlCount() - 1;
 }
 

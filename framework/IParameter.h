@@ -9,6 +9,7 @@
 // are fixed after definition.
 
 #include "ParamKind.h"
+#include "RelaxedAtomic.h"
 #include "ValueName.h"
 
 #include <cstddef>
@@ -74,7 +75,8 @@ private:
   double FromNormalisedUnrounded(double x) const;
 
   ParamKind kind = ParamKind::Unset;
-  double value = 0.0;
+  // Written under the plug-in lock; the editor reads it while painting, without.
+  RelaxedAtomic<double> value{0.0};
   double minimum = 0.0;
   double maximum = 1.0;
   double step = 1.0;

@@ -233,10 +233,10 @@ TEST_F(DropDown, AHostChangeOnceTheListExistsIsPushedBackAndClosesIt) {
 
 TEST_F(DropDown, ClicksBelowTheLastRowOrOnAOneRowListAreSafe) {
   const BitmapRef single = surface->Load(Solid(20, 10, kGrey), 1);
-  double target = 0.4;
+  RelaxedAtomic<double> target{0.4};
   IDropDownChild oneRow(&effect, &target, 0, 0, single);
   oneRow.HandleMouseDown(5, 5, left);
-  EXPECT_EQ(target, 0.0);
+  EXPECT_EQ(static_cast<double>(target), 0.0);
   EXPECT_TRUE(oneRow.IsHidden());
 
   target = 0.4;
@@ -247,10 +247,10 @@ TEST_F(DropDown, ClicksBelowTheLastRowOrOnAOneRowListAreSafe) {
   const BitmapRef rows = surface->Load(Strip(20, 10, true, {kGrey, kGrey, kGrey}), 3);
   IDropDownChild list(&effect, &target, 0, 100, rows);
   list.HandleMouseDown(5, 130, left); // one past the last row
-  EXPECT_EQ(target, 0.4);
+  EXPECT_EQ(static_cast<double>(target), 0.4);
   EXPECT_FALSE(list.IsHidden());
   list.HandleMouseDown(5, 129, left);
-  EXPECT_EQ(target, 1.0);
+  EXPECT_EQ(static_cast<double>(target), 1.0);
 }
 
 TEST(DropDownAlone, WithoutAnEditorTheListCannotOpen) {
