@@ -1,6 +1,6 @@
 #include "EditorHostFrame.h"
 
-#include "PngFileWriter.h"
+#include "raster/PngFileWriter.h"
 #include "vst2/Vst2Interface.h"
 
 namespace quorvane {

@@ -1,12 +1,11 @@
 #include "Canvas.h"
 
 #include "BitmapFont.h"
-
-#include <png.h>
+#include "raster/PngFileWriter.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 Canvas::Canvas(int newWidth, int newHeight, Rgb background)
     : width(newWidth), height(newHeight),
@@ -122,40 +121,11 @@ int Canvas::TextHeight(int scale) {
 }
 
 bool Canvas::WritePng(const std::string& path) const {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (png == nullptr || info == nullptr) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
   auto byte = [](float v) {
-    return static_cast<png_byte>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+    return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
   };
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const Rgb& p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                            static_cast<std::size_t>(x)];
-      row[static_cast<std::size_t>(x) * 3] = byte(p.r);
-      row[static_cast<std::size_t>(x) * 3 + 1] = byte(p.g);
-      row[static_cast<std::size_t>(x) * 3 + 2] = byte(p.b);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
+  std::vector<std::uint32_t> words(pixels.size());
+  for (std::size_t i = 0; i < pixels.size(); ++i)
+    words[i] = 0xFF000000u | byte(pixels[i].r) << 16 | byte(pixels[i].g) << 8 | byte(pixels[i].b);
+  return quorvane::WritePngFile(path.c_str(), words.data(), width, height, width);
 }

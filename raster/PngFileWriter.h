@@ -1,7 +1,7 @@
 #pragma once
 // Writes 32-bit pixels (0xAARRGGBB words, rows top down) to an 8-bit RGB PNG
-// file; alpha is dropped, since screenshots of a window are opaque. Used by
-// the editor screenshot; any thread.
+// file; alpha is dropped, since what is saved (a window's picture, a plot)
+// is opaque. Used by the editor screenshot and the plot tool; any thread.
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "PngFileWriter.h"
+#include "raster/PngFileWriter.h"
 
 #include <png.h>
 
