@@ -41,6 +41,9 @@ IEffectBase::IEffectBase(int32_t paramCount, const char* channelSpec, int32_t pr
 }
 
 IEffectBase::~IEffectBase() {
+  // A window that closes with a wheel countdown running flushes the gesture; the host side is
+  // already destroyed here, so there must be nothing left for it to end.
+  fields.pendingGestureParam = kNoPendingGesture;
   // The editor goes first: its controls may still refer to parameters.
   fields.editor.reset();
   while (!fields.params.empty())

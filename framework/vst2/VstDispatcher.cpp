@@ -46,8 +46,12 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
 
 void IEffectVST::CloseFromHost() {
   // Wait for a block or parameter call still running on another thread, then let go: the lock
-  // dies with the object, and must not be held when it does.
-  { PluginLockGuard guard(GetPluginLock()); }
+  // dies with the object, and must not be held when it does. A wheel gesture still waiting for
+  // its countdown is ended now, while the host can still be told.
+  {
+    PluginLockGuard guard(GetPluginLock());
+    FlushHostGesture();
+  }
   delete this;
 }
 
@@ -71,17 +75,17 @@ intptr_t IEffectVST::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     if (ptr != nullptr) StoreCurrentPreset(HostInputText(ptr).text);
     return 0;
   case effGetProgramName:
-    CopyHostText(text, PresetName(CurrentPreset()), kHostProgramNameSize);
+    if (text != nullptr) CopyHostText(text, PresetName(CurrentPreset()), kHostProgramNameSize);
     return 0;
   case effGetParamLabel:
-    if (param != nullptr) CopyHostText(text, param->Unit(), kHostParamLabelSize);
+    if (param != nullptr && text != nullptr) CopyHostText(text, param->Unit(), kHostParamLabelSize);
     return 0;
   case effGetParamDisplay:
     if (param != nullptr && text != nullptr)
       param->FormatValue(param->Value(), false, text, kHostParamDisplaySize);
     return 0;
   case effGetParamName:
-    if (param != nullptr) CopyHostText(text, param->Name(), kHostParamNameSize);
+    if (param != nullptr && text != nullptr) CopyHostText(text, param->Name(), kHostParamNameSize);
     return 0;
   case effSetSampleRate:
     // A rate no audio interface runs at would only poison the effect's coefficients.
@@ -104,7 +108,9 @@ intptr_t IEffectVST::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     *static_cast<ERect**>(ptr) = &editorRect;
     return 1;
   case effEditOpen:
-    if (!HasUsableEditor() || Editor()->OpenEditorWindow(ptr) == nullptr) return 0;
+    // Without a host window there is nothing to open in (and an open window must stay).
+    if (ptr == nullptr || !HasUsableEditor() || Editor()->OpenEditorWindow(ptr) == nullptr)
+      return 0;
     OnEditorOpened();
     return 1;
   case effEditClose:
@@ -185,8 +191,11 @@ intptr_t IEffectVST::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
 
 intptr_t IEffectVST::DeliverEvents(const VstEvents* events) {
   if (events == nullptr) return 0;
+  // The record declares two entries, but the host allocates as many as it sends: index from the
+  // first entry's address, not through the declared array (out of its bounds past the second).
+  VstEvent* const* list = &events->events[0];
   for (int32_t i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (event == nullptr) continue;
     if (event->type == kVstMidiType) {
       const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

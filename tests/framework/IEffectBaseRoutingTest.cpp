@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 using Calls = std::vector<HostCall>;
@@ -222,6 +223,19 @@ TEST(IEffectBaseGesture, WithoutAnEditorTheGestureEndsAtOnce) {
   effect.BeginHostGestureOnce(4);
   effect.EndHostGestureLater(4);
   EXPECT_EQ(effect.hostCalls.size(), 2u);
+}
+
+TEST(IEffectBaseGesture, AnEditorClosingAsThePlugInDiesReachesNoHostCall) {
+  // The effect's and the binding's parts are gone when the base destroys its editor; a window
+  // that flushes a running wheel countdown then must not reach their host calls.
+  auto effect = std::make_unique<TestEffect>();
+  auto log = effect->AttachRecordingEditor();
+  log->flushOnDestroy = effect.get();
+  effect->BeginHostGestureOnce(TestEffect::kFreq);
+  effect->EndHostGestureLater(TestEffect::kFreq);
+  ASSERT_EQ(effect->PendingGestureParam(), TestEffect::kFreq);
+  effect.reset();
+  EXPECT_TRUE(log->destroyed);
 }
 
 TEST(IEffectBaseGesture, CountdownFollowsTheFrameRateButIsAtLeastOneTick) {

@@ -29,12 +29,17 @@ struct EditorLog {
   std::vector<std::string> events; // "prepare", "countdown N", "clear"
   int32_t frameRate = IEditorConnection::kDefaultFrameRate;
   bool destroyed = false;
+  // Set: the editor flushes the pending gesture when destroyed, as a window closing does.
+  IEffectBase* flushOnDestroy = nullptr;
 };
 
 class RecordingEditor : public IEditorConnection {
 public:
   explicit RecordingEditor(std::shared_ptr<EditorLog> sharedLog) : log(std::move(sharedLog)) {}
-  ~RecordingEditor() override { log->destroyed = true; }
+  ~RecordingEditor() override {
+    log->destroyed = true;
+    if (log->flushOnDestroy) log->flushOnDestroy->FlushHostGesture();
+  }
 
   void PushParamToControls(int32_t index, double value, bool normalised) override {
     log->pushes.push_back({index, value, normalised});

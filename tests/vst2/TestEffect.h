@@ -4,7 +4,45 @@
 
 #include "IEffectVST.h"
 
+#include <memory>
+#include <string>
 #include <vector>
+
+// An editor with a window side that records what the binding asks of it, in one log shared with
+// the effect's editor hooks. Like a real window, it ends a pending wheel gesture when it goes.
+class WindowEditor : public IEditorConnection {
+public:
+  static constexpr int32_t kWidth = 507;
+  static constexpr int32_t kHeight = 248;
+
+  WindowEditor(IEffectBase* owner, std::shared_ptr<std::vector<std::string>> sharedLog)
+      : plug(owner), log(std::move(sharedLog)) {}
+  ~WindowEditor() override {
+    if (countdown) plug->FlushHostGesture();
+    log->push_back("destroyed");
+  }
+
+  void PushParamToControls(int32_t, double, bool) override {}
+  void PrepareBackBuffer() override {}
+  void StartEndEditCountdown(int32_t) override { countdown = true; }
+  void ClearEndEditCountdown() override { countdown = false; }
+  int32_t EditorWidth() const override { return kWidth; }
+  int32_t EditorHeight() const override { return kHeight; }
+  void* OpenEditorWindow(void* hostWindow) override {
+    log->push_back("open");
+    return hostWindow;
+  }
+  void CloseEditorWindow() override { log->push_back("close"); }
+  bool HostWheel(float step) override {
+    log->push_back("wheel " + std::to_string(step));
+    return step > 0.0f;
+  }
+
+private:
+  IEffectBase* plug;
+  std::shared_ptr<std::vector<std::string>> log;
+  bool countdown = false;
+};
 
 class TestEffect : public IEffectVST {
 public:
@@ -32,6 +70,14 @@ public:
     }
   }
 
+  std::shared_ptr<std::vector<std::string>> AttachWindowEditor() {
+    editorLog = std::make_shared<std::vector<std::string>>();
+    AttachEditor(std::make_unique<WindowEditor>(this, editorLog));
+    return editorLog;
+  }
+  void OnEditorOpened() override { editorLog->push_back("opened"); }
+  void OnEditorClosed() override { editorLog->push_back("closed"); }
+
   void Reset() override { ++resets; }
   void OnParamChange(int32_t index) override { changes.push_back(index); }
   void OnActivate(bool active) override { activations.push_back(active); }
@@ -57,4 +103,5 @@ public:
   std::vector<MidiMessage> midi;
   std::vector<SysExMessage> sysex;
   std::vector<int32_t> blocks;
+  std::shared_ptr<std::vector<std::string>> editorLog;
 };

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 using VstRecord = BindingTest;
@@ -50,6 +51,58 @@ TEST_F(VstRecord, ANullRecordObjectAnswersZero) {
   EXPECT_EQ(Dispatch(effIdentify), 0);
   EXPECT_EQ(effect->getParameter(effect, 0), 0.0f);
   effect->object = object;
+}
+
+using VstEditor = BindingTest;
+
+// Editor windows exist only where the plug-in can open them; elsewhere no editor is reported.
+TEST_F(VstEditor, RectOpenCloseAndWheelReachTheEditor) {
+  auto log = plugin->AttachWindowEditor();
+  if (!plugin->HasUsableEditor()) {
+    EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);
+    EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &host), 0);
+    GTEST_SKIP() << "no editor windows on this platform";
+  }
+  EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
+  ERect* rect = nullptr;
+  EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, nullptr), 0);
+  ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, WindowEditor::kHeight);
+  EXPECT_EQ(rect->right, WindowEditor::kWidth);
+
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &host), 1);
+  EXPECT_EQ(Dispatch(effEditClose), 1);
+  const intptr_t whee = IEffectVST::kWheelRequestValue;
+  EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, whee, nullptr, 1.0f), 1);
+  EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, whee, nullptr, -1.0f), 0);
+  EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, 0, nullptr, 1.0f), 0);
+  EXPECT_EQ(*log, (std::vector<std::string>{"open", "opened", "closed", "close", "wheel 1.000000",
+                                            "wheel -1.000000"}));
+}
+
+TEST_F(VstEditor, OpeningWithoutAHostWindowIsRefusedAndLeavesAnOpenWindow) {
+  auto log = plugin->AttachWindowEditor();
+  if (!plugin->HasUsableEditor()) GTEST_SKIP() << "no editor windows on this platform";
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, &host), 1);
+  log->clear();
+  // A window cannot be a child of nothing; asking must not close the one that is open.
+  EXPECT_EQ(Dispatch(effEditOpen, 0, 0, nullptr), 0);
+  EXPECT_TRUE(log->empty());
+}
+
+TEST_F(VstEditor, ClosingThePlugInEndsAPendingWheelGestureFirst) {
+  auto log = plugin->AttachWindowEditor();
+  plugin->BeginHostGestureOnce(1);
+  plugin->EndHostGestureLater(1); // countdown running, gesture still open at the host
+  ASSERT_EQ(host.Count(audioMasterEndEdit), 0);
+  Close();
+  EXPECT_EQ(host.Count(audioMasterEndEdit), 1);
+  EXPECT_EQ(host.calls.back().opcode, audioMasterEndEdit);
+  EXPECT_EQ(host.calls.back().index, 1);
+  EXPECT_EQ(log->back(), "destroyed");
 }
 
 using VstText = BindingTest;
