@@ -1,6 +1,7 @@
 #include "IEditorWindow.h"
 
 #include "IEffectBase.h"
+#include "InputTranslation.h"
 #include "editor/IControl.h"
 #include "raster/RasterBitmap.h"
 #include "raster/win32/DibBitmap.h"
@@ -20,6 +21,11 @@ namespace {
 int openWindows = 0;
 
 bool RegisterEditorClass(HINSTANCE instance) {
+  // A window destroyed from outside cannot unregister its class while it
+  // still exists; the class left behind is this code's own and serves again.
+  WNDCLASSA existing{};
+  if (GetClassInfoA(instance, IEditorWindow::kWindowClassName, &existing))
+    return existing.lpfnWndProc == EditorWindowProc;
   WNDCLASSA wc{};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = EditorWindowProc;
@@ -105,6 +111,10 @@ void* IEditorWindow::OpenEditorWindow(void* parentHandle) {
 }
 
 void IEditorWindow::CloseEditorWindow() {
+  ReleaseWindow(true);
+}
+
+void IEditorWindow::ReleaseWindow(bool destroy) {
   if (window == nullptr) return;
   if (tooltipWindow != nullptr) DestroyWindow(tooltipWindow);
   tooltipWindow = nullptr;
@@ -116,7 +126,7 @@ void IEditorWindow::CloseEditorWindow() {
   HWND closing = window;
   window = nullptr;
   // The entry, a child, goes with the window; its font does not.
-  DestroyWindow(closing);
+  if (destroy) DestroyWindow(closing);
   entryWindow = nullptr;
   CloseTextEntryWindow();
   ReleaseWindowCount(moduleInstance);
@@ -149,6 +159,9 @@ std::unique_ptr<RasterBitmap> IEditorWindow::BitmapFromResource(std::int32_t id,
 void IEditorWindow::ResizeEditor(std::int32_t newWidth, std::int32_t newHeight) {
   const int dW = newWidth - EditorWidth();
   const int dH = newHeight - EditorHeight();
+  // The base destroys every control; an open entry would be finished on one
+  // of them by the next tick.
+  CloseTextEntryWindow();
   IEditorSurface::ResizeEditor(newWidth, newHeight);
   if (window == nullptr) return;
   RECT own{};
@@ -184,7 +197,7 @@ void IEditorWindow::ResizeEditor(std::int32_t newWidth, std::int32_t newHeight) 
 // Host wheel and the end of deferred gestures
 
 bool IEditorWindow::HostWheel(float step) {
-  if (window == nullptr) return false;
+  if (window == nullptr || !HostWheelStepUsable(step)) return false;
   POINT cursor{};
   if (!GetCursorPos(&cursor) || WindowFromPoint(cursor) != window) return false;
   RECT own{};
@@ -193,7 +206,7 @@ bool IEditorWindow::HostWheel(float step) {
   mods.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   mods.ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
   mods.alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
-  SurfaceWheel(cursor.x - own.left, cursor.y - own.top, mods, static_cast<int>(step));
+  SurfaceWheel(cursor.x - own.left, cursor.y - own.top, mods, HostWheelNotches(step));
   return true;
 }
 

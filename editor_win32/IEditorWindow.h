@@ -103,6 +103,9 @@ public:
 private:
   // Frame tick: the text entry, then the repaint, then the countdown.
   void FrameTick();
+  // Closing, with or without destroying the window (a window the host
+  // destroyed along with its own is only forgotten).
+  void ReleaseWindow(bool destroy);
   void FinishTextEntry();
   void CloseTextEntryWindow();
   // Shared by the entries: subclass, font, focus.

@@ -57,6 +57,15 @@ std::intptr_t IEditorWindow::HandleWindowMessage(std::uint32_t message, std::uin
   case WM_CLOSE:
     CloseEditorWindow();
     return 0;
+  case WM_NCDESTROY: {
+    // Only a destruction from outside arrives here (CloseEditorWindow lets go
+    // of the handle first): the host destroyed its window without closing
+    // the editor. A handle kept now would be destroyed or measured later
+    // when it may name another window.
+    HWND self = window;
+    ReleaseWindow(false);
+    return DefWindowProcA(self, message, wParam, lParam);
+  }
   case WM_MOUSEACTIVATE:
     if (WantsFocusForHost()) SetFocus(window);
     return MA_ACTIVATE;

@@ -40,6 +40,21 @@ constexpr int WheelNotches(int delta) {
   return delta / kWheelDeltaPerNotch;
 }
 
+// A wheel step forwarded by the host as a float. Only a finite step is a
+// step: converting NaN or infinity to int is undefined, so those are refused.
+constexpr bool HostWheelStepUsable(float step) {
+  return step == step && step - step == 0.0f;
+}
+
+// Whole notches of a usable host step, truncated toward zero; steps beyond
+// any wheel are limited so that the conversion stays defined.
+inline constexpr float kMaxHostWheelNotches = 1.0e6f;
+constexpr int HostWheelNotches(float step) {
+  if (step > kMaxHostWheelNotches) return static_cast<int>(kMaxHostWheelNotches);
+  if (step < -kMaxHostWheelNotches) return -static_cast<int>(kMaxHostWheelNotches);
+  return static_cast<int>(step);
+}
+
 // The button and modifier flags of a mouse message's wParam (MK_LBUTTON 1,
 // MK_RBUTTON 2, MK_SHIFT 4, MK_CONTROL 8); alt comes from the key state.
 constexpr MouseMods ModsFromButtonFlags(std::uintptr_t flags, bool altDown) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 using namespace quorvane;
@@ -357,6 +358,36 @@ TEST_F(EditorWindowTest, HostWheelOnlyWhenThePointerIsOverTheEditor) {
   EXPECT_EQ(rig.GetParameter(3), before);
 }
 
+TEST_F(EditorWindowTest, HostWheelStepThatIsNoNumberIsRefused) {
+  SetCursorPos(164, 174);
+  rig.SetParameter(3, 0.5f);
+  rig.ClearHostCalls();
+  for (float step :
+       {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
+    EXPECT_EQ(rig.Record()->dispatcher(rig.Record(), effVendorSpecific, 0x73744341, 0x57686565,
+                                       nullptr, step),
+              0);
+  EXPECT_EQ(rig.GetParameter(3), 0.5f);
+  EXPECT_TRUE(rig.GesturesFor(3).empty());
+}
+
+TEST_F(EditorWindowTest, ResizingClosesAnOpenEntryWithItsControls) {
+  rig.RightClick(52, 174);
+  HWND entry = rig.Editor()->TextEntryWindow();
+  ASSERT_NE(entry, nullptr);
+  rig.Editor()->ResizeEditor(527, 258);
+  // The knob the entry belonged to is gone; a later commit must not reach it.
+  EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(entry));
+  rig.Click(52, 174);
+  rig.Pump(60);
+  EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
+  RECT r{};
+  GetWindowRect(rig.EditorWindow(), &r);
+  EXPECT_EQ(r.right - r.left, 527);
+  EXPECT_EQ(r.bottom - r.top, 258);
+}
+
 //============================================================================
 // Lifecycle
 
@@ -465,6 +496,39 @@ TEST(EditorWindowLifecycle, ClosingThePluginWithTheEditorOpenDestroysTheWindow) 
   EXPECT_FALSE(IsWindow(editor));
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
   rig.Pump(100); // no timer may fire into the destroyed editor
+}
+
+TEST(EditorWindowLifecycle, HostDestroyingItsWindowFirstClosesTheEditor) {
+  EditorTestRig rig;
+  rig.CreatePlugin();
+  HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 300, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  ASSERT_EQ(rig.Record()->dispatcher(rig.Record(), effEditOpen, 0, 0, parent, 0.0f), 1);
+  HWND editor = GetWindow(parent, GW_CHILD);
+  ASSERT_TRUE(IsWindow(editor));
+  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(164, 174));
+  ASSERT_GT(rig.Editor()->EndEditCountdown(), 0);
+
+  // No editor-close from this host: its window simply goes, taking ours.
+  DestroyWindow(parent);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(rig.Editor()->GetWindowHandle(), nullptr);
+  EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+  const std::vector<Gesture> seen = rig.GesturesFor(3);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), Gesture::End);
+
+  // Opening again gives a whole editor, not the size of a vanished window.
+  ASSERT_TRUE(rig.OpenEditor());
+  RECT r{};
+  GetWindowRect(rig.EditorWindow(), &r);
+  EXPECT_EQ(r.right - r.left, 507);
+  EXPECT_EQ(r.bottom - r.top, 248);
+  EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
+  rig.Pump(60);
+  rig.CloseEditor();
+  EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
 }
 
 TEST(EditorWindowLifecycle, WindowCloseMessageClosesTheEditor) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace quorvane;
 
 namespace {
@@ -30,6 +32,22 @@ TEST(WheelTranslation, NotchesAreTruncatedTowardZero) {
   EXPECT_EQ(WheelNotches(120), 1);
   EXPECT_EQ(WheelNotches(240), 2);
   EXPECT_EQ(WheelNotches(-360), -3);
+}
+
+TEST(WheelTranslation, HostStepsAreFiniteAndLimited) {
+  EXPECT_TRUE(HostWheelStepUsable(1.0f));
+  EXPECT_TRUE(HostWheelStepUsable(-3.5f));
+  EXPECT_TRUE(HostWheelStepUsable(1.0e30f));
+  EXPECT_FALSE(HostWheelStepUsable(std::numeric_limits<float>::quiet_NaN()));
+  EXPECT_FALSE(HostWheelStepUsable(std::numeric_limits<float>::infinity()));
+  EXPECT_FALSE(HostWheelStepUsable(-std::numeric_limits<float>::infinity()));
+
+  EXPECT_EQ(HostWheelNotches(2.9f), 2);
+  EXPECT_EQ(HostWheelNotches(-2.9f), -2);
+  EXPECT_EQ(HostWheelNotches(0.5f), 0);
+  // Beyond int: limited instead of an undefined conversion.
+  EXPECT_EQ(HostWheelNotches(1.0e30f), 1000000);
+  EXPECT_EQ(HostWheelNotches(-1.0e30f), -1000000);
 }
 
 TEST(MouseTranslation, ButtonFlagsAndSignedCoordinates) {
