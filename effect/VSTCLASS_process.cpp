@@ -15,12 +15,13 @@ namespace {
 // output is forced to exact zero, so decaying memory never turns denormal.
 constexpr double kSilence = 1e-15;
 
-// Non-finite and denormal samples become exact zero: a broken input sample
-// counts as silence, so the filter rings on through it, and nothing
-// denormal or infinite leaves the effect.
+// Non-finite samples and those below kSilence become exact zero: a broken
+// input sample counts as silence, so the filter rings on through it, and
+// nothing denormal or infinite leaves the effect -- not even once a host's
+// float callback narrows a tiny sample of the dry path.
 inline double Clean(double x) {
   const double magnitude = std::fabs(x);
-  return magnitude >= DBL_MIN && magnitude <= DBL_MAX ? x : 0.0;
+  return magnitude > kSilence && magnitude <= DBL_MAX ? x : 0.0;
 }
 
 // One envelope sample: advances the stage and answers the target value.

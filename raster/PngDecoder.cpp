@@ -9,6 +9,7 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -44,11 +45,19 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 
 // Owns libpng's read state; lives in the frame that calls the guarded steps,
 // never in a frame that arms the error return.
+//
+// libpng allocates a chunk's whole stated length before reading it, so a few
+// damaged bytes could cost gigabytes: its allocations are refused beyond what
+// an input of this size can need, the bound of the row check below.
 class ReadState {
 public:
-  ReadState() {
+  explicit ReadState(std::uint64_t inputBytes) {
+    if (inputBytes != kUnknownSize && inputBytes < (SIZE_MAX - kInflateSlack) / kMaxInflateRatio)
+      allocationLimit_ = std::size_t(inputBytes * kMaxInflateRatio + kInflateSlack);
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png_ != nullptr) info_ = png_create_info_struct(png_);
+    if (png_ == nullptr) return;
+    png_set_mem_fn(png_, &allocationLimit_, Allocate, Free);
+    info_ = png_create_info_struct(png_);
   }
   ~ReadState() {
     if (png_ != nullptr)
@@ -62,6 +71,13 @@ public:
   png_infop Info() const { return info_; }
 
 private:
+  static png_voidp Allocate(png_structp png, png_alloc_size_t size) {
+    const std::size_t limit = *static_cast<const std::size_t*>(png_get_mem_ptr(png));
+    return size > limit ? nullptr : std::malloc(size);
+  }
+  static void Free(png_structp, png_voidp memory) { std::free(memory); }
+
+  std::size_t allocationLimit_ = SIZE_MAX;
   png_structp png_ = nullptr;
   png_infop info_ = nullptr;
 };
@@ -176,7 +192,7 @@ RasterBitmap* DecodePngMemory(const void* data, std::size_t size, RasterBitmap* 
   auto* bytes = static_cast<png_const_bytep>(data);
   if (png_sig_cmp(bytes, 0, kSignatureBytes) != 0) return nullptr;
 
-  ReadState state;
+  ReadState state(size);
   if (!state.Ready()) return nullptr;
   MemorySource source{bytes, size};
   png_set_read_fn(state.Png(), &source, ReadFromMemory);
@@ -190,7 +206,7 @@ RasterBitmap* DecodePngFile(const char* path, RasterBitmap* bitmap) {
   RasterBitmap* result = nullptr;
   {
     const std::uint64_t size = FileSize(file);
-    ReadState state;
+    ReadState state(size);
     if (state.Ready()) {
       png_init_io(state.Png(), file);
       result = Decode(state, size, bitmap);

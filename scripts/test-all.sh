@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The project's test command: configures, builds and tests every preset --
-# native, native-asan (AddressSanitizer and UndefinedBehaviorSanitizer) and
-# windows (MinGW-w64, run under Wine inside one Xvfb) -- keeps going past
+# native, native-asan (AddressSanitizer and UndefinedBehaviorSanitizer),
+# native-tsan (ThreadSanitizer, the concurrency tests only),
+# windows (MinGW-w64, run under Wine inside one Xvfb) and fuzz (each libFuzzer
+# target for a bounded time, scripts/run-fuzzers.sh) -- keeps going past
 # failures so one run shows them all, and exits non-zero if anything failed.
 # Runs scripts/setup.sh first when run as root (a no-op once all is there).
 #
-#   scripts/test-all.sh [preset...]     default: native native-asan windows
+#   scripts/test-all.sh [preset...]     default: native native-asan native-tsan windows fuzz
 #
 # The output ends with CTest's own summary lines, failing presets last.
 set -uo pipefail
@@ -13,7 +15,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root" || exit 1
 presets=("$@")
-[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan windows)
+[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan native-tsan windows fuzz)
 logs="$root/build/test-logs"
 
 say() { printf '\n=== %s\n' "$*"; }
@@ -68,6 +70,15 @@ overall=0
 for preset in "${presets[@]}"; do
   started=$(date +%s)
   status=ok
+  if [[ $preset == fuzz ]]; then
+    # The fuzzers run their own configure and build; no CTest here.
+    bash "$root/scripts/run-fuzzers.sh" 2>&1 | tee "$logs/fuzz.log"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="fuzzing FAILED"; overall=1; }
+    counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings"
+    result[$preset]="$status"
+    duration[$preset]="$(seconds_since "$started")"
+    continue
+  fi
   say "$preset: configure"
   if ! cmake --preset "$preset"; then
     status="configure FAILED"
@@ -107,10 +118,19 @@ else
   echo "SOME PRESETS FAILED"
 fi
 
-# CTest's own closing lines, verbatim; presets that failed come last.
+# The fuzzers' table, then CTest's own closing lines, verbatim; presets that
+# failed come last.
+if [[ -n ${result[fuzz]:-} ]]; then
+  printf '\n--- scripts/run-fuzzers.sh\n'
+  sed -n '/^=== fuzz: summary/,$p' "$logs/fuzz.log"
+fi
 ordered=()
-for preset in "${presets[@]}"; do [[ ${result[$preset]} == ok ]] && ordered+=("$preset"); done
-for preset in "${presets[@]}"; do [[ ${result[$preset]} != ok ]] && ordered+=("$preset"); done
+for preset in "${presets[@]}"; do
+  [[ $preset != fuzz && ${result[$preset]} == ok ]] && ordered+=("$preset")
+done
+for preset in "${presets[@]}"; do
+  [[ $preset != fuzz && ${result[$preset]} != ok ]] && ordered+=("$preset")
+done
 for preset in "${ordered[@]}"; do
   printf '\n--- ctest --preset %s\n' "$preset"
   if grep -qE '^[0-9]+% tests passed' "$logs/$preset.log"; then

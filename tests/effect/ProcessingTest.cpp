@@ -223,6 +223,21 @@ TEST(Processing, ANonFiniteOrDenormalSampleCountsAsSilence) {
   }
 }
 
+TEST(Processing, ATinyInputNeverReachesTheHostAsADenormalFloat) {
+  // 1.5e-38 is a normal float; 30 % of it on the dry path is not.
+  EffectRig rig;
+  rig.Set(VSTCLASS::kParamFilterType, 0);
+  rig.Set(VSTCLASS::kParamFilterMix, 70);
+  std::vector<float> in(256, 1.5e-38f), outLeft(256), outRight(256);
+  in[100] = -FLT_MIN;
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {outLeft.data(), outRight.data()};
+  rig.Effect().ProcessHostFloat(inputs, outputs, 256, false);
+  for (const std::vector<float>* out : {&outLeft, &outRight})
+    for (float y : *out)
+      ASSERT_TRUE(y == 0.0f || std::fabs(y) >= FLT_MIN) << y;
+}
+
 TEST(Processing, EightKilohertzWithTheFrequencyAboveNyquistStaysBounded) {
   EffectRig rig(8000.0);
   rig.Set(VSTCLASS::kParamFilterFreq, 20000);

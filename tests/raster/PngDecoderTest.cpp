@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
+
 // Counts decoder creations: the test links with
 // -Wl,--wrap=png_create_read_struct.
 extern "C" {
@@ -296,6 +300,30 @@ TEST(PngDecoder, AbsurdDimensionsAreRefusedWithoutAskingForTheMemory) {
   test::PutBigEndian32(zeroWidth, header + 8, 0);
   test::FixChunkCrc(zeroWidth, header);
   EXPECT_EQ(Decode(zeroWidth), nullptr);
+}
+
+// This process's peak resident memory in bytes where the platform tells it, else 0.
+long PeakResidentBytes() {
+#if defined(_WIN32)
+  return 0;
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss * 1024L;
+#endif
+}
+
+TEST(PngDecoder, AHugeChunkLengthIsRefusedWithoutAskingForTheMemory) {
+  // A text chunk claiming 1.8 GB in an image of a hundred bytes: libpng would
+  // allocate the stated length before finding the data missing.
+  Bytes png = test::WritePng(Noise(1, 1));
+  const Bytes chunk = {0x70, 0x00, 0x00, 0x00, 'i', 'T', 'X', 't', 'a', 'b', 'c'};
+  png.insert(png.begin() + std::ptrdiff_t(test::FindChunk(png, "IDAT")), chunk.begin(),
+             chunk.end());
+  const long before = PeakResidentBytes();
+  EXPECT_EQ(Decode(png), nullptr);
+  // CTest runs each case alone, so the peak before is this case's own.
+  EXPECT_LT(PeakResidentBytes() - before, 256L << 20);
 }
 
 TEST(PngDecoder, HugeButValidImagesAreRefusedByTheBitmapLimit) {
