@@ -286,9 +286,10 @@ bool IEditorSurface::PaintBitmap(const BitmapRef& ref, const Rect& rect, std::in
   std::int32_t srcX = 0;
   std::int32_t srcY = 0;
   if (ref.frames >= 2 && frame >= 2) {
-    const double step = static_cast<double>(frame - 1) / ref.frames;
-    const std::int32_t offset =
-        TruncToInt(std::floor((vertical ? ref.height : ref.width) * step + 0.5));
+    // Multiplied before dividing: the quotient alone is inexact and can drop
+    // an offset that lies exactly on a half pixel.
+    const double along = vertical ? ref.height : ref.width;
+    const std::int32_t offset = TruncToInt(std::floor(along * (frame - 1) / ref.frames + 0.5));
     (vertical ? srcY : srcX) = offset;
   }
   return PaintBitmapRegion(ref, rect, srcX, srcY, blend);

@@ -195,6 +195,22 @@ TEST_F(Painting, FramesOfVerticalAndHorizontalStripsAreSelectedByValue) {
   }
 }
 
+TEST_F(Painting, AFrameOffsetOnAHalfPixelRoundsUp) {
+  // 45 rows in 10 frames: frame 8 starts at 45 * 7 / 10 + 0.5 = 32 exactly,
+  // which the quotient 7 / 10 taken first would put at row 31.
+  auto image = Solid(2, 45, kRed);
+  for (int y = 32; y < 45; ++y)
+    for (int x = 0; x < 2; ++x)
+      SetPixel(*image, x, y, kGreen);
+  const BitmapRef vertical = surface->Load(std::move(image), 10);
+  auto* strip =
+      Add(std::make_unique<IBitmapControl>(&effect, 0, 0, RecordingEffect::kComp, vertical, true));
+  Attach();
+  strip->AcceptPlugValue(7.0 / 9.0); // frame 8 of 10
+  surface->PaintRect(Rect{0, 0, 10, 10});
+  EXPECT_EQ(surface->Pixel(0, 0), kGreen);
+}
+
 TEST_F(Painting, BlendsMapOntoTheRasterModes) {
   EXPECT_EQ((Blend{Blend::kThroughAlpha, 1.0f}.ModeWord()), 0x10000u);
   EXPECT_EQ((Blend{Blend::kPlainCopy, 1.0f}.ModeWord()), 0x0u);
