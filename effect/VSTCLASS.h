@@ -57,7 +57,8 @@ public:
   // Either way the envelope stops where it is and every held note is forgotten.
   void OnActivate(bool active) override;
   // Note on/off gate the envelope; every message is sent on to the host.
-  void HandleMidi(const MidiMessage& message) override;
+  // Answers what the host answered to the message sent on.
+  bool HandleMidi(const MidiMessage& message) override;
 
   const ProcessingState& State() const { return state; }
   const GraphReadout& Graph() const { return graph; }

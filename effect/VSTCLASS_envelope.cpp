@@ -156,7 +156,7 @@ void VSTCLASS::UpdateRouting() {
   if (editorGraph) editorGraph->SetGraphRange(graph.graphMin, graph.graphMax);
 }
 
-void VSTCLASS::HandleMidi(const MidiMessage& message) {
+bool VSTCLASS::HandleMidi(const MidiMessage& message) {
   const int32_t status = message.status;
   const int32_t kind = status >= 0x80 && status <= 0xEF ? status >> 4 : 0;
   const int32_t velocity = status >= 0x80 && status <= 0x9F ? message.data2 : 0;
@@ -172,7 +172,7 @@ void VSTCLASS::HandleMidi(const MidiMessage& message) {
       state.heldNotes = 0;
     }
   }
-  SendMidiToHost(message);
+  return SendMidiToHost(message);
 }
 
 void VSTCLASS::Reset() {

@@ -61,7 +61,9 @@ void IEffectBase::OnEditorOpened() {}
 void IEffectBase::OnEditorClosed() {}
 void IEffectBase::ReservedHookA() {}
 void IEffectBase::OnActivate(bool) {}
-void IEffectBase::HandleMidi(const MidiMessage&) {}
+bool IEffectBase::HandleMidi(const MidiMessage&) {
+  return false;
+}
 void IEffectBase::HandleSysEx(const SysExMessage&) {}
 
 bool IEffectBase::NameForMidiNote(int32_t, char* text, int32_t textSize) {

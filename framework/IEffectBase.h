@@ -60,8 +60,9 @@ public:
   virtual void ReservedHookA();
   // Processing resumed (true) or suspended (false).
   virtual void OnActivate(bool active);
-  // One MIDI event, before the block it belongs to.
-  virtual void HandleMidi(const MidiMessage& message);
+  // One MIDI event, before the block it belongs to. Answers whether the host
+  // took what the effect sent on (false when it sent nothing).
+  virtual bool HandleMidi(const MidiMessage& message);
   virtual void HandleSysEx(const SysExMessage& message);
   // Name for a MIDI note into text (textSize bytes); the default writes "" and answers false.
   virtual bool NameForMidiNote(int32_t note, char* text, int32_t textSize);

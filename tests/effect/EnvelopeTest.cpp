@@ -211,6 +211,27 @@ TEST(Envelope, OtherMessagesLeaveTheGateAlone) {
   EXPECT_EQ(rig.State().envStage, kEnvAttack);
 }
 
+// A host that takes MIDI from the plug-in only while it is willing.
+bool hostTakesMidi = false;
+intptr_t MidiTakingHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+  return opcode == audioMasterProcessEvents && hostTakesMidi ? 1 : 0;
+}
+
+TEST(Envelope, EveryMessageAnswersWhatTheHostAnsweredToItsForwarding) {
+  VSTCLASS effect(MidiTakingHost);
+  MidiMessage noteOn;
+  noteOn.status = 0x90;
+  noteOn.data2 = 100;
+  hostTakesMidi = true;
+  EXPECT_TRUE(effect.HandleMidi(noteOn));
+  hostTakesMidi = false;
+  EXPECT_FALSE(effect.HandleMidi(noteOn));
+  EXPECT_EQ(effect.State().heldNotes, 2); // the gate counts the note either way
+
+  VSTCLASS withoutHost(nullptr);
+  EXPECT_FALSE(withoutHost.HandleMidi(noteOn));
+}
+
 TEST(Envelope, TheResetSwitchActsOncePerPress) {
   EffectRig rig;
   Configure(rig, 100, 100, 50, 100);

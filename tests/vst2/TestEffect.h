@@ -81,9 +81,9 @@ public:
   void Reset() override { ++resets; }
   void OnParamChange(int32_t index) override { changes.push_back(index); }
   void OnActivate(bool active) override { activations.push_back(active); }
-  void HandleMidi(const MidiMessage& message) override {
+  bool HandleMidi(const MidiMessage& message) override {
     midi.push_back(message);
-    SendMidiToHost(message);
+    return SendMidiToHost(message);
   }
   void HandleSysEx(const SysExMessage& message) override { sysex.push_back(message); }
   // Output c = 0.5 * input c + c, so tests can tell channels and connections apart.
