@@ -26,6 +26,9 @@ public:
   void* Symbol(const char* name) const;
 
 private:
+  // After the library is loaded: finds its entry point, or unloads it.
+  bool FindEntryPoint(const std::string& path, std::string& error);
+
   void* handle_ = nullptr;
   VstPluginMainProc entry_ = nullptr;
 };

@@ -4,10 +4,6 @@
 
 namespace vsthost {
 
-PluginModule::~PluginModule() {
-  Unload();
-}
-
 bool PluginModule::Load(const std::string& path, std::string& error) {
   Unload();
   // A bare file name would send dlopen searching the library path.
@@ -18,15 +14,7 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
     error = reason != nullptr ? reason : path + ": cannot load the library";
     return false;
   }
-  void* entry = Symbol("VSTPluginMain");
-  if (entry == nullptr) entry = Symbol("main");
-  if (entry == nullptr) {
-    error = path + ": exports neither VSTPluginMain nor main";
-    Unload();
-    return false;
-  }
-  entry_ = reinterpret_cast<VstPluginMainProc>(entry);
-  return true;
+  return FindEntryPoint(path, error);
 }
 
 void PluginModule::Unload() {

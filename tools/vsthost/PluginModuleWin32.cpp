@@ -4,10 +4,6 @@
 
 namespace vsthost {
 
-PluginModule::~PluginModule() {
-  Unload();
-}
-
 bool PluginModule::Load(const std::string& path, std::string& error) {
   Unload();
   HMODULE module = LoadLibraryA(path.c_str());
@@ -16,15 +12,7 @@ bool PluginModule::Load(const std::string& path, std::string& error) {
     return false;
   }
   handle_ = module;
-  void* entry = Symbol("VSTPluginMain");
-  if (entry == nullptr) entry = Symbol("main");
-  if (entry == nullptr) {
-    error = path + ": exports neither VSTPluginMain nor main";
-    Unload();
-    return false;
-  }
-  entry_ = reinterpret_cast<VstPluginMainProc>(entry);
-  return true;
+  return FindEntryPoint(path, error);
 }
 
 void PluginModule::Unload() {
