@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -356,4 +359,90 @@ TEST(IEffectBaseChunks, ReadingDirectlyStopsWhereTheDataEnds) {
   StateBuffer nothing;
   EXPECT_TRUE(none.WritePresetBank(nothing));
   EXPECT_TRUE(nothing.Empty());
+}
+
+// Thousands of damaged chunks, made from real ones by the kinds of damage a
+// broken file or host produces: whatever the answer, every parameter ends
+// inside its range, a refusal changes nothing, and an accepted chunk can be
+// handed back and accepted again.
+TEST(IEffectBaseChunks, RandomAndMutatedChunksNeverLeaveAParameterOutOfRange) {
+  auto effect = MakeEffect();
+  std::mt19937 random(20261209);
+  auto pick = [&random](size_t below) {
+    return below == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, below - 1)(random);
+  };
+  const double specials[] = {std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::max(),
+                             -std::numeric_limits<double>::denorm_min(),
+                             -1e300,
+                             0.0};
+  const std::vector<uint8_t> programs[] = {GetChunk(*effect, false), GetChunk(*effect, true)};
+  int accepted = 0;
+  for (int round = 0; round < 4000; ++round) {
+    const bool bank = round % 2 == 1;
+    std::vector<uint8_t> chunk = programs[round % 2];
+    switch (round % 5) {
+    case 0: // bit flips
+      for (int flips = 1 + static_cast<int>(pick(8)); flips > 0; --flips)
+        chunk[pick(chunk.size())] ^= static_cast<uint8_t>(1u << pick(8));
+      break;
+    case 1: // cut short or grown with junk
+      if (pick(2) == 0) {
+        chunk.resize(pick(chunk.size()));
+      } else {
+        for (size_t extra = pick(64); extra > 0; --extra)
+          chunk.push_back(static_cast<uint8_t>(pick(256)));
+      }
+      break;
+    case 2: // a special double or a huge length written somewhere
+    {
+      const size_t at = pick(chunk.size());
+      uint8_t bytes[8];
+      if (pick(2) == 0) {
+        std::memcpy(bytes, &specials[pick(std::size(specials))], 8);
+      } else {
+        const int32_t length = pick(2) == 0 ? INT32_MAX : -static_cast<int32_t>(pick(1000));
+        std::memcpy(bytes, &length, 4);
+        std::memcpy(bytes + 4, &length, 4);
+      }
+      for (size_t i = 0; i < 8 && at + i < chunk.size(); ++i)
+        chunk[at + i] = bytes[i];
+      break;
+    }
+    case 3: // noise of any length, sometimes behind a valid header
+      chunk.assign(pick(300), 0);
+      for (uint8_t& byte : chunk)
+        byte = static_cast<uint8_t>(pick(256));
+      if (pick(2) == 0 && chunk.size() >= 8) std::memcpy(chunk.data(), programs[0].data(), 8);
+      break;
+    default: // a slice of a valid chunk
+    {
+      const size_t from = pick(chunk.size());
+      chunk = std::vector<uint8_t>(chunk.begin() + static_cast<std::ptrdiff_t>(from), chunk.end());
+      break;
+    }
+    }
+
+    const Observed before = Observe(*effect);
+    const int32_t answer = effect->SetChunk(bank, chunk.data(), static_cast<int64_t>(chunk.size()));
+    for (int32_t i = 0; i < effect->ParamCount(); ++i) {
+      const double value = effect->ValueOf(i);
+      ASSERT_GE(value, effect->Param(i)->Minimum()) << "round " << round << ", parameter " << i;
+      ASSERT_LE(value, effect->Param(i)->Maximum()) << "round " << round << ", parameter " << i;
+    }
+    if (answer == 0) {
+      ASSERT_EQ(Observe(*effect), before) << "round " << round;
+    } else {
+      ASSERT_EQ(answer, 1);
+      ++accepted;
+      const auto again = GetChunk(*effect, bank);
+      ASSERT_EQ(effect->SetChunk(bank, again.data(), static_cast<int64_t>(again.size())), 1)
+          << "round " << round;
+    }
+  }
+  // Both answers were exercised, so neither check above ran empty.
+  EXPECT_GT(accepted, 100);
+  EXPECT_LT(accepted, 3900);
 }
