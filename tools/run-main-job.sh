@@ -39,4 +39,6 @@ bash scripts/wine-run.sh "$host" "$dll" \
   --note 0.25:1.5 --note 2.25:1:67:90 \
   --screenshot "$picture" \
   --output "$output" "$@"
+# Let Wine's processes leave the X server before it goes away with this job.
+WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}" timeout 30 wineserver -w 2>/dev/null || true
 echo "Wrote $root/$output and $root/$picture"
