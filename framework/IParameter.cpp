@@ -1,5 +1,7 @@
 #include "IParameter.h"
 
+#include "FixedPointText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -208,9 +210,9 @@ void IParameter::FormatValue(double v, bool normalised, char* out, std::size_t o
     if (fitsInt)
       std::snprintf(out, outSize, "%d", static_cast<int>(whole));
     else
-      std::snprintf(out, outSize, "%.0f", std::trunc(v));
+      FormatFixedPoint(out, outSize, 0, std::trunc(v));
   } else {
-    std::snprintf(out, outSize, "%.*f", static_cast<int>(decimals), v);
+    FormatFixedPoint(out, outSize, static_cast<int>(decimals), v);
   }
 }
 

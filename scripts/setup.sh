@@ -21,7 +21,7 @@ packages=(
   wine wine64 xvfb xauth
   python3 python3-pil fonts-dejavu-core
   clang libclang-rt-14-dev
-  dpkg-dev
+  dpkg-dev locales
 )
 
 log() { printf '[setup] %s\n' "$*"; }
@@ -132,6 +132,15 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   apt-get install -y -q "${missing[@]}"
 else
   log "Debian packages: all present"
+fi
+
+# A locale with a decimal comma, so the tests can check that texts for hosts
+# keep their decimal point whatever locale a host sets.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  log "generating the de_DE.UTF-8 locale"
+  sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # --- 2. Static MinGW-w64 libpng from Debian's source package ----------------

@@ -1,6 +1,7 @@
 // The dispatcher's opcode table. Each opcode checks its own indices, pointers and sizes here,
 // in one place, before anything reaches the plug-in base; requests out of range answer 0.
 
+#include "FixedPointText.h"
 #include "IEffectVST.h"
 
 #include "VstText.h"
@@ -238,7 +239,7 @@ intptr_t IEffectVST::VendorSpecific(int32_t request, intptr_t value, void* ptr, 
     const HostInputText typed(text);
     if (typed.text[0] != '\0') {
       const double normalised = param->NormaliseValue(param->ParseValue(typed.text));
-      std::snprintf(text, kHostParamDisplaySize, "%.17f", normalised);
+      FormatFixedPoint(text, kHostParamDisplaySize, 17, normalised);
     }
     return kVendorSpecificAnswer;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -256,6 +257,30 @@ TEST(IParameterFormat, SmallBuffersAndOddValuesAreSafe) {
   char small[8];
   fine.FormatValue(1e300, false, small, sizeof small);
   EXPECT_EQ(std::strlen(small), 7u);
+}
+
+// A host may switch the process to a locale with a decimal comma; what the
+// parameters print must still read back with their own parsing.
+TEST(IParameterFormat, ADecimalCommaLocaleStillPrintsAPoint) {
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  const char* commaLocale = nullptr;
+  for (const char* name :
+       {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "German", "German_Germany.1252"}) {
+    if (std::setlocale(LC_NUMERIC, name) != nullptr && std::localeconv()->decimal_point[0] != '.') {
+      commaLocale = name;
+      break;
+    }
+  }
+  if (commaLocale == nullptr) {
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    GTEST_SKIP() << "no locale with a decimal comma on this machine";
+  }
+  IParameter gain;
+  gain.DefineReal("Gain", 0.0, -24.0, 24.0, 0.25, "dB");
+  const std::string shown = Format(gain, -2.75);
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  EXPECT_EQ(shown, "-2.75") << "in " << commaLocale;
+  EXPECT_EQ(gain.ParseValue(shown.c_str()), -2.75);
 }
 
 TEST(IParameterParse, ValueNamesAreExactAndCaseSensitive) {
