@@ -79,6 +79,8 @@ std::unique_ptr<GlyphFont> IEditorSurface::CreateStyleFont(const TextStyle& styl
 // Plug-in side
 
 void IEditorSurface::PushParamToControls(std::int32_t index, double value, bool normalised) {
+  // Controls without a parameter carry a negative index; no value is theirs.
+  if (index < 0) return;
   if (!normalised) {
     const IParameter* param = plug ? plug->Param(index) : nullptr;
     if (!param) return;

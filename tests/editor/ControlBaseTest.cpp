@@ -132,6 +132,11 @@ TEST_F(ControlBase, ControlWithoutParameterNeverPushesAndIgnoresRightClick) {
   EXPECT_TRUE(effect.calls.empty());
   EXPECT_TRUE(surface->prompts.empty());
   EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+
+  // No value pushed for "no parameter" reaches a control that has none.
+  const double before = unbound->Value();
+  surface->PushParamToControls(-1, before == 0.75 ? 0.25 : 0.75, true);
+  EXPECT_EQ(unbound->Value(), before);
 }
 
 TEST_F(ControlBase, RightClickAsksTheWindowForTheLinkedParameter) {
