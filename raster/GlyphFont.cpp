@@ -178,6 +178,9 @@ int GlyphFont::RenderTextInRect(RasterBitmap* dest, const char* text, int length
   const bool forceCache = (format & kForceCache) != 0;
   format &= ~kForceCache;
   if (length < 0) length = int(std::min<std::size_t>(std::strlen(text), INT_MAX));
+  // At no weight nothing is drawn, on either path: the system's text drawing
+  // knows no weight and would draw in full.
+  if (!measureOnly && internal::WeightToInt(combineWeight_) == 0) return 0;
 
   if (UseNativePath(format, forceCache)) {
     NativeTextRequest request;

@@ -80,6 +80,13 @@ TEST_F(GlyphFontTest, NoWeightDrawsNothing) {
   font.SetInkColour(0x00FF0000);
   EXPECT_EQ(Draw("A", Rect{0, 0, 20, 30}, kBlended), 0);
   ExpectOnly(0, 0, 0, 0, 0);
+
+  // Where the system would draw the text itself, too.
+  source.nativeAllowed = true;
+  font.SetBlendMode(kBlendCopy, 0.0f);
+  Rect rect{1, 2, 3, 4};
+  EXPECT_EQ(font.RenderTextInRect(dest.get(), "Hi", -1, &rect, 0x101), 0);
+  EXPECT_EQ(source.nativeCalls, 0);
 }
 
 TEST_F(GlyphFontTest, ChoosesTheNativePathOnlyWhenEverythingAllowsIt) {
