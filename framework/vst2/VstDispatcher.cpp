@@ -130,7 +130,7 @@ intptr_t IEffectVST::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     return size;
   }
   case effSetChunk:
-    if (ptr == nullptr || value <= 0) return 0;
+    // SetChunk refuses a null pointer and any size outside 1 .. 2^31 - 1 itself.
     return SetChunk(index == 0, ptr, static_cast<int64_t>(value));
   case effProcessEvents:
     return DeliverEvents(static_cast<const VstEvents*>(ptr));
