@@ -138,6 +138,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(options.loadState)) return false;
     } else if (arg == "--save-state") {
       if (!value(options.saveState)) return false;
+    } else if (arg == "--load-bank") {
+      if (!value(options.loadBank)) return false;
+    } else if (arg == "--save-bank") {
+      if (!value(options.saveBank)) return false;
     } else if (arg == "--screenshot") {
       if (!value(options.screenshotPath)) return false;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -193,6 +197,9 @@ Rendering:
                              lasting LEN seconds (key 60, velocity 100 unless
                              given); repeat for more notes
 Plug-in state (applied in this order, before rendering):
+      --load-bank FILE       load every program from a bank file (.fxb); a
+                             damaged bank or one for another plug-in is
+                             refused and nothing changes
       --load-state FILE      restore a program state saved by --save-state
   -p, --program N|NAME       select a program by number or name
   -s, --set PARAM=TEXT       set a parameter, by index or name, from text as
@@ -200,6 +207,8 @@ Plug-in state (applied in this order, before rendering):
   -S, --set-normalised PARAM=X
                              set a parameter to a normalised value in 0..1
       --save-state FILE      save the program state after rendering
+      --save-bank FILE       save every program as a bank file (.fxb) after
+                             rendering
 Editor (Windows build only):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG

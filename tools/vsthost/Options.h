@@ -27,6 +27,8 @@ struct Options {
   std::vector<ParamSetting> settings;
   std::string loadState;
   std::string saveState;
+  std::string loadBank;
+  std::string saveBank;
   std::string screenshotPath; // Windows build only
   bool quiet = false;
   bool report = true;

@@ -3,6 +3,7 @@
 
 #include "FileBytes.h"
 #include "Options.h"
+#include "PluginBank.h"
 #include "PluginModule.h"
 #include "RenderHost.h"
 #include "Renderer.h"
@@ -32,8 +33,9 @@ int Fail(const std::string& message) {
   return kExitFailure;
 }
 
-// Applies --load-state, --program and --set in that order.
+// Applies --load-bank, --load-state, --program and --set in that order.
 bool ApplyState(const VstPlugin& plugin, const Options& options, std::string& error) {
+  if (!options.loadBank.empty() && !LoadBankFile(plugin, options.loadBank, error)) return false;
   if (!options.loadState.empty()) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(options.loadState, bytes, error)) return false;
@@ -151,6 +153,8 @@ int Run(const Options& options) {
     if (state.empty()) return Fail("the plug-in gave no state to save");
     if (!WriteFileBytes(options.saveState, state, error)) return Fail(error);
   }
+  if (!options.saveBank.empty() && !SaveBankFile(plugin, options.saveBank, error))
+    return Fail(error);
   plugin.Close();
   return 0;
 }
