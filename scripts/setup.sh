@@ -22,6 +22,7 @@ packages=(
   python3 python3-pil fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev locales
+  pandoc zip unzip
 )
 
 log() { printf '[setup] %s\n' "$*"; }

@@ -3,11 +3,13 @@
 # native, native-asan (AddressSanitizer and UndefinedBehaviorSanitizer),
 # native-tsan (ThreadSanitizer, the concurrency tests only),
 # windows (MinGW-w64, run under Wine inside one Xvfb) and fuzz (each libFuzzer
-# target for a bounded time, scripts/run-fuzzers.sh) -- keeps going past
-# failures so one run shows them all, and exits non-zero if anything failed.
+# target for a bounded time, scripts/run-fuzzers.sh) and release (the
+# archives built twice, unpacked and tried, scripts/check-release.sh) --
+# keeps going past failures so one run shows them all, and exits non-zero if
+# anything failed.
 # Runs scripts/setup.sh first when run as root (a no-op once all is there).
 #
-#   scripts/test-all.sh [preset...]     default: native native-asan native-tsan windows fuzz
+#   scripts/test-all.sh [preset...]     default: native native-asan native-tsan windows fuzz release
 #
 # The output ends with CTest's own summary lines, failing presets last.
 set -uo pipefail
@@ -15,7 +17,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root" || exit 1
 presets=("$@")
-[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan native-tsan windows fuzz)
+[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan native-tsan windows fuzz release)
 logs="$root/build/test-logs"
 
 say() { printf '\n=== %s\n' "$*"; }
@@ -79,6 +81,15 @@ for preset in "${presets[@]}"; do
     duration[$preset]="$(seconds_since "$started")"
     continue
   fi
+  if [[ $preset == release ]]; then
+    say "release: build the archives twice and try them"
+    bash "$root/scripts/check-release.sh" 2>&1 | tee "$logs/release.log"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="release check FAILED"; overall=1; }
+    counts[$preset]="$(grep -c '^\[check-release\]' "$logs/release.log") checks reported"
+    result[$preset]="$status"
+    duration[$preset]="$(seconds_since "$started")"
+    continue
+  fi
   say "$preset: configure"
   if ! cmake --preset "$preset"; then
     status="configure FAILED"
@@ -124,12 +135,16 @@ if [[ -n ${result[fuzz]:-} ]]; then
   printf '\n--- scripts/run-fuzzers.sh\n'
   sed -n '/^=== fuzz: summary/,$p' "$logs/fuzz.log"
 fi
+if [[ -n ${result[release]:-} ]]; then
+  printf '\n--- scripts/check-release.sh\n'
+  grep '^\[check-release\]' "$logs/release.log"
+fi
 ordered=()
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && ${result[$preset]} == ok ]] && ordered+=("$preset")
+  [[ $preset != fuzz && $preset != release && ${result[$preset]} == ok ]] && ordered+=("$preset")
 done
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && ${result[$preset]} != ok ]] && ordered+=("$preset")
+  [[ $preset != fuzz && $preset != release && ${result[$preset]} != ok ]] && ordered+=("$preset")
 done
 for preset in "${ordered[@]}"; do
   printf '\n--- ctest --preset %s\n' "$preset"
