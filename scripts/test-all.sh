@@ -68,24 +68,19 @@ trap stop_xvfb EXIT
 trap 'exit 130' INT TERM
 
 declare -A result counts duration
+declare -A step_scripts=([fuzz]=run-fuzzers.sh [release]=check-release.sh)
 overall=0
 for preset in "${presets[@]}"; do
   started=$(date +%s)
   status=ok
-  if [[ $preset == fuzz ]]; then
-    # The fuzzers run their own configure and build; no CTest here.
-    bash "$root/scripts/run-fuzzers.sh" 2>&1 | tee "$logs/fuzz.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="fuzzing FAILED"; overall=1; }
-    counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings"
-    result[$preset]="$status"
-    duration[$preset]="$(seconds_since "$started")"
-    continue
-  fi
-  if [[ $preset == release ]]; then
-    say "release: build the archives twice and try them"
-    bash "$root/scripts/check-release.sh" 2>&1 | tee "$logs/release.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="release check FAILED"; overall=1; }
-    counts[$preset]="$(grep -c '^\[check-release\]' "$logs/release.log") checks reported"
+  if [[ -n ${step_scripts[$preset]:-} ]]; then
+    # The fuzzers and the release check run their own configure and build; no CTest here.
+    bash "$root/scripts/${step_scripts[$preset]}" 2>&1 | tee "$logs/$preset.log"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="$preset FAILED"; overall=1; }
+    case $preset in
+      fuzz) counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings" ;;
+      release) counts[$preset]="$(grep -c '^\[check-release\]' "$logs/release.log") checks reported" ;;
+    esac
     result[$preset]="$status"
     duration[$preset]="$(seconds_since "$started")"
     continue
@@ -141,10 +136,10 @@ if [[ -n ${result[release]:-} ]]; then
 fi
 ordered=()
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && $preset != release && ${result[$preset]} == ok ]] && ordered+=("$preset")
+  [[ -z ${step_scripts[$preset]:-} && ${result[$preset]} == ok ]] && ordered+=("$preset")
 done
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && $preset != release && ${result[$preset]} != ok ]] && ordered+=("$preset")
+  [[ -z ${step_scripts[$preset]:-} && ${result[$preset]} != ok ]] && ordered+=("$preset")
 done
 for preset in "${ordered[@]}"; do
   printf '\n--- ctest --preset %s\n' "$preset"
