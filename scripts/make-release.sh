@@ -50,11 +50,7 @@ configure_and_build() {
 }
 
 configure_and_build linux
-# A PE file carries its link time unless told otherwise.
-no_stamp="-Wl,--no-insert-timestamp"
-configure_and_build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_SHARED_LINKER_FLAGS="$no_stamp" -DCMAKE_MODULE_LINKER_FLAGS="$no_stamp" \
-  -DCMAKE_EXE_LINKER_FLAGS="$no_stamp"
+configure_and_build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 
 linux_host="$build/linux/tools/vsthost/vsthost"
 linux_plugin="$build/linux/effect/plugin/Quorvane.so"
