@@ -100,7 +100,8 @@ bool ReadProgram(Reader& in, const FxBank& bank, int index, int32_t& paramCount,
   if (index == 0) paramCount = count;
   if (count != paramCount || count < 0 || static_cast<size_t>(count) > in.Left() / 4)
     return Refuse(error, where + "a parameter count that does not fit the bank");
-  if (byteSize != static_cast<int32_t>(kProgramHeaderSize - kCountedFrom) + 4 * count)
+  if (static_cast<int64_t>(byteSize) !=
+      static_cast<int64_t>(kProgramHeaderSize - kCountedFrom) + 4 * static_cast<int64_t>(count))
     return Refuse(error, where + "its size field disagrees with its parameter count");
   out.values.resize(static_cast<size_t>(count));
   for (float& value : out.values) {
