@@ -12,7 +12,7 @@
 
 #include "effect/GraphReadout.h"
 #include "effect/ProcessingState.h"
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstdint>
 
