@@ -14,10 +14,10 @@
 // window's thread. PushParamToControls runs on whichever thread changed a
 // parameter, with the plug-in lock held; it takes no lock of the surface.
 
-#include "IEditorConnection.h"
 #include "editor/BitmapRef.h"
 #include "editor/Blend.h"
 #include "editor/MouseMods.h"
+#include "framework/IEditorConnection.h"
 #include "raster/Color.h"
 #include "raster/GlyphFont.h"
 #include "raster/RasterBitmap.h"
@@ -29,11 +29,10 @@
 #include <string>
 #include <vector>
 
-class IEffectBase;
-class IParameter;
-
 namespace quorvane {
 
+class IEffectBase;
+class IParameter;
 class IControl;
 
 class IEditorSurface : public IEditorConnection {

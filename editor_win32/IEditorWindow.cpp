@@ -1,8 +1,8 @@
-#include "IEditorWindow.h"
+#include "editor_win32/IEditorWindow.h"
 
-#include "IEffectBase.h"
-#include "InputTranslation.h"
 #include "editor/IControl.h"
+#include "editor_win32/InputTranslation.h"
+#include "framework/IEffectBase.h"
 #include "raster/RasterBitmap.h"
 #include "raster/win32/DibBitmap.h"
 #include "raster/win32/PngResource.h"

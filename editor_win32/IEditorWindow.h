@@ -13,6 +13,7 @@
 // process is open, shared by every instance.
 
 #include "editor/IEditorSurface.h"
+#include "framework/HostKind.h"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +31,7 @@ public:
   static constexpr std::uintptr_t kFrameTimerId = 2;
   static constexpr int kEntryControlId = 99;
   // The host that only delivers keys to a window that takes the focus itself.
-  static constexpr std::int32_t kFocusTakingHost = 25;
+  static constexpr HostKind kFocusTakingHost = HostKind::Acoustica;
   static constexpr int kMaxEntryText = 1000;
   static constexpr int kFreeEntryLimit = 255;
   static constexpr int kCustomColourCount = 16;

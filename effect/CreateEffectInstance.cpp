@@ -1,8 +1,12 @@
 // The plug-in module's one effect.
 
-#include "VSTCLASS.h"
-#include "vst2/VstEntryPoint.h"
+#include "effect/VSTCLASS.h"
+#include "framework/vst2/VstEntryPoint.h"
+
+namespace quorvane {
 
 IEffectVST* CreateEffectInstance(audioMasterCallback hostCallback) {
   return new VSTCLASS(hostCallback);
 }
+
+} // namespace quorvane

@@ -1,6 +1,5 @@
-#include "EditorLayout.h"
+#include "effect/EditorLayout.h"
 
-#include "IEffectBase.h"
 #include "editor/GRAPH.h"
 #include "editor/IButton.h"
 #include "editor/IButtonHold.h"
@@ -11,6 +10,7 @@
 #include "editor/ISlider.h"
 #include "editor/ISwitchControl.h"
 #include "editor_win32/IEditorWindow.h"
+#include "framework/IEffectBase.h"
 
 #include <cstring>
 #include <memory>

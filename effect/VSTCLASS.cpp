@@ -1,9 +1,11 @@
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
-#include "DebugTrace.h"
+#include "effect/DebugTrace.h"
 #if defined(_WIN32)
-#include "EditorLayout.h"
+#include "effect/EditorLayout.h"
 #endif
+
+namespace quorvane {
 
 namespace {
 
@@ -38,7 +40,7 @@ VSTCLASS::VSTCLASS(audioMasterCallback host)
 #if defined(_WIN32)
   // The editor is built now, whether or not the host ever opens it, so that
   // its controls already hold the values when the window first paints.
-  editorGraph = quorvane::BuildQuorvaneEditor(*this);
+  editorGraph = BuildQuorvaneEditor(*this);
 #endif
   FillDefaultPresets("---- default ----", 1);
   DefineFactoryPresets();
@@ -96,3 +98,5 @@ void VSTCLASS::DefineFactoryPresets() {
     DefinePresetValues(program.name, values, kParamCount);
   }
 }
+
+} // namespace quorvane

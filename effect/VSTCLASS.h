@@ -10,16 +10,17 @@
 // of them; Reset, OnActivate and OnParamChange take it again themselves.
 // ProcessBlock and HandleMidi never allocate and make no system call.
 
-#include "GraphReadout.h"
-#include "IEffectVST.h"
-#include "ProcessingState.h"
+#include "effect/GraphReadout.h"
+#include "effect/ProcessingState.h"
+#include "framework/IEffectVST.h"
 
 #include <cstdint>
 
 namespace quorvane {
-class GRAPH;
-}
 
+class GRAPH;
+
+// VSTCLASS: the Quorvane effect, the one class the plug-in module creates.
 class VSTCLASS : public IEffectVST {
 public:
   enum ParamIndex : int32_t {
@@ -82,5 +83,7 @@ private:
   GraphReadout graph;
   // The editor's marker strip, which mirrors graph; null where the platform
   // has no editor. Owned by the editor surface.
-  quorvane::GRAPH* editorGraph = nullptr;
+  GRAPH* editorGraph = nullptr;
 };
+
+} // namespace quorvane

@@ -2,12 +2,14 @@
 // two filter sections and the dry/wet mix. Audio thread; no allocation, no
 // system call, no trace.
 
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
 #include "editor/GRAPH.h"
 
 #include <cfloat>
 #include <cmath>
+
+namespace quorvane {
 
 namespace {
 
@@ -27,25 +29,25 @@ inline double Clean(double x) {
 // One envelope sample: advances the stage and answers the target value.
 inline float AdvanceEnvelope(ProcessingState& s) {
   switch (s.envStage) {
-  case kEnvAttack:
+  case EnvStage::Attack:
     s.envLevel += s.attackStep;
     if (s.envLevel >= 1.0) {
       s.envLevel = 1.0;
-      s.envStage = kEnvDecay;
+      s.envStage = EnvStage::Decay;
     }
     break;
-  case kEnvDecay:
+  case EnvStage::Decay:
     s.envLevel -= s.decayStep;
     if (!(s.envLevel > s.sustainLevel)) {
       s.envLevel = s.sustainLevel;
-      s.envStage = s.sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+      s.envStage = s.sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
     }
     break;
-  case kEnvRelease:
+  case EnvStage::Release:
     s.envLevel -= s.releaseStep;
     if (s.envLevel <= 0.0 || s.releaseStep == 0.0f) {
       s.envLevel = 0.0;
-      s.envStage = kEnvIdle;
+      s.envStage = EnvStage::Idle;
     }
     break;
   default:
@@ -62,9 +64,9 @@ inline float AdvanceEnvelope(ProcessingState& s) {
 inline float CompensationFactor(const ProcessingState& s, float lo, float hi, float value) {
   const float g = s.compGain;
   switch (s.compMode) {
-  case kCompLeft:
+  case CompMode::Left:
     return (hi - value) * (g - 1.0f) / (hi - lo) + 1.0f;
-  case kCompRight:
+  case CompMode::Right:
     return (value - lo) * (g - 1.0f) / (hi - lo) + 1.0f;
   default:
     return std::fabs((value - lo) * 2.0f / (hi - lo) - 1.0f) * (g - 1.0f) + 1.0f;
@@ -73,15 +75,15 @@ inline float CompensationFactor(const ProcessingState& s, float lo, float hi, fl
 
 inline void RouteTargetValue(ProcessingState& s, float value) {
   switch (s.envTarget) {
-  case kTargetFrequency:
+  case EnvTarget::Frequency:
     s.freq = value;
     RedesignFilter(s);
     break;
-  case kTargetBandwidth:
+  case EnvTarget::Bandwidth:
     s.bandwidth = value;
     RedesignFilter(s);
     break;
-  case kTargetMix:
+  case EnvTarget::Mix:
     s.wet = value;
     s.dry = 1.0f - value;
     break;
@@ -108,13 +110,13 @@ inline void FilterSample(FilterMemory& m, const ProcessingState& s, double rawIn
   const double wet = s.wet;
   const double dry = s.dry;
   switch (s.filterType) {
-  case kFilterLowpass:
+  case FilterKind::Lowpass:
     *output = Clean((w0 + 2.0 * m.w1 + m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterHighpass:
+  case FilterKind::Highpass:
     *output = Clean((in - w0 - 2.0 * m.w1 - m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterBandpass:
+  case FilterKind::Bandpass:
     *output = Clean((w0 - m.w2) * compFactor * wet + dry * in);
     break;
   default:
@@ -158,7 +160,7 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   float targetValue = 0.0f;
   bool envelopeRan = false;
   for (int32_t i = 0; i < frames; ++i) {
-    if (s.envTarget != kTargetNone) {
+    if (s.envTarget != EnvTarget::None) {
       targetValue = AdvanceEnvelope(s);
       if (s.compGain != 1.0f) compFactor = CompensationFactor(s, lo, hi, targetValue);
       RouteTargetValue(s, targetValue);
@@ -176,3 +178,5 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
     if (editorGraph) editorGraph->SetGraphValue(targetValue);
   }
 }
+
+} // namespace quorvane

@@ -1,8 +1,10 @@
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -217,3 +219,5 @@ void IEffectBase::SetSampleRate(double hz) {
   // A zero, negative or non-finite rate would poison every coefficient derived from it.
   if (std::isfinite(hz) && hz > 0.0) fields.sampleRate = hz;
 }
+
+} // namespace quorvane

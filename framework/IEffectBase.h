@@ -10,19 +10,21 @@
 // calls, often parameter calls) both come in. The recursive plug-in lock serialises them; every
 // public operation that changes state takes it, so callers may but need not hold it already.
 
-#include "AudioChannel.h"
-#include "ChannelIOSpec.h"
-#include "HostKind.h"
-#include "IEditorConnection.h"
-#include "IParameter.h"
-#include "MidiMessage.h"
-#include "PluginLock.h"
-#include "Preset.h"
-#include "StateBuffer.h"
+#include "framework/AudioChannel.h"
+#include "framework/ChannelIOSpec.h"
+#include "framework/HostKind.h"
+#include "framework/IEditorConnection.h"
+#include "framework/IParameter.h"
+#include "framework/MidiMessage.h"
+#include "framework/PluginLock.h"
+#include "framework/Preset.h"
+#include "framework/StateBuffer.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+namespace quorvane {
 
 class IEffectBase {
 public:
@@ -268,7 +270,7 @@ private:
     int32_t uniqueId = 0;
     int32_t vendorCode = 0;
     int32_t version = 0;
-    HostKind hostKind = kHostNotAsked;
+    HostKind hostKind = HostKind::NotAsked;
     int32_t hostVersion = 0;
     bool hasStateChunks = false;
     bool isInstrument = false;
@@ -286,3 +288,5 @@ private:
   };
   Fields fields;
 };
+
+} // namespace quorvane

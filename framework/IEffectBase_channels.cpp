@@ -1,8 +1,10 @@
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+
+namespace quorvane {
 
 namespace {
 
@@ -281,3 +283,5 @@ void IEffectBase::ProcessFloatPiece(float** hostInputs, float** hostOutputs, int
     }
   }
 }
+
+} // namespace quorvane

@@ -1,7 +1,9 @@
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <cstring>
 #include <limits>
+
+namespace quorvane {
 
 // What a refused chunk must not change: the live values and every preset.
 struct IEffectBase::Snapshot {
@@ -163,3 +165,5 @@ void IEffectBase::RestoreSnapshot(Snapshot& snapshot) {
   AnnounceAllParams();
   RefreshEditorControls();
 }
+
+} // namespace quorvane

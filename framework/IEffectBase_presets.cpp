@@ -1,8 +1,10 @@
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -125,3 +127,5 @@ bool IEffectBase::RenamePreset(int32_t index, const char* name) {
   CopyPresetName(*fields.presets[static_cast<std::size_t>(index)], name);
   return true;
 }
+
+} // namespace quorvane

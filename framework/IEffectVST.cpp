@@ -1,11 +1,13 @@
-#include "IEffectVST.h"
+#include "framework/IEffectVST.h"
 
-#include "vst2/HostIdentification.h"
-#include "vst2/VstEdge.h"
+#include "framework/vst2/HostIdentification.h"
+#include "framework/vst2/VstEdge.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace quorvane {
 
 namespace {
 
@@ -183,7 +185,7 @@ bool IEffectVST::SendSysExToHost(const SysExMessage& message) {
 // Host identity
 
 HostKind IEffectVST::IdentifyHost() {
-  if (StoredHostKind() != kHostNotAsked) return StoredHostKind();
+  if (StoredHostKind() != HostKind::NotAsked) return StoredHostKind();
   char product[kHostProductBufferSize] = {};
   CallHost(audioMasterGetProductString, 0, 0, product);
   product[kHostProductBufferSize - 1] = '\0';
@@ -243,3 +245,5 @@ void IEffectVST::SetReportedLatency(int32_t samples) {
   effect.initialDelay = samples;
   IEffectBase::SetReportedLatency(samples);
 }
+
+} // namespace quorvane

@@ -10,11 +10,13 @@
 // for its whole duration. Calls into the host are made with the lock held. Nothing is thrown
 // across the interface: the C edge (vst2/VstEdge.cpp) catches everything and answers 0.
 
-#include "IEffectBase.h"
-#include "vst2/Vst2Interface.h"
+#include "framework/IEffectBase.h"
+#include "framework/vst2/Vst2Interface.h"
 
 #include <cstdint>
 #include <memory>
+
+namespace quorvane {
 
 class IEffectVST : public IEffectBase {
 public:
@@ -102,3 +104,5 @@ private:
   bool quirksApplied = false;
   AEffect effect{};
 };
+
+} // namespace quorvane

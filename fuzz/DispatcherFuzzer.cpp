@@ -9,9 +9,9 @@
 // After every call the parameters are in range and getParameter answers in [0, 1]; every block
 // of output is finite and free of denormals.
 
-#include "ByteReader.h"
-#include "FuzzCheck.h"
-#include "FuzzPlugin.h"
+#include "fuzz/ByteReader.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPlugin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +19,8 @@
 #include <limits>
 #include <memory>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 

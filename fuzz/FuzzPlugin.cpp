@@ -1,10 +1,12 @@
-#include "FuzzPlugin.h"
+#include "fuzz/FuzzPlugin.h"
 
-#include "FuzzCheck.h"
-#include "vst2/VstEntryPoint.h"
+#include "framework/vst2/VstEntryPoint.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cmath>
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -157,3 +159,5 @@ void CheckSamples(const double* samples, int32_t frames, const char* where) {
   for (int32_t j = 0; j < frames; ++j)
     FuzzRequire(IsGoodSample(samples[j], false), "%s: sample %d is %.17g", where, j, samples[j]);
 }
+
+} // namespace quorvane

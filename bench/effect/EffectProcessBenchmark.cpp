@@ -3,9 +3,9 @@
 // arithmetic in a plain loop. Prints a summary with the ratios after the run
 // (best of the repetitions; run with --benchmark_repetitions=N).
 
-#include "DebugTrace.h"
-#include "ProcessFloor.h"
-#include "VSTCLASS.h"
+#include "bench/effect/ProcessFloor.h"
+#include "effect/DebugTrace.h"
+#include "effect/VSTCLASS.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +14,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The value rules and the redraw handshake of the control base.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
 
 #include <cmath>
 #include <limits>

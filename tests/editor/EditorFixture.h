@@ -3,9 +3,9 @@
 // `surface`, then Attach() hands the surface to the plug-in, which pushes every
 // parameter value into the controls and prepares the back bitmap.
 
-#include "RecordingEffect.h"
-#include "TestImages.h"
-#include "TestSurface.h"
+#include "tests/editor/RecordingEffect.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor/TestSurface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The envelope strip and the drop-down selector with its list.
 
-#include "EditorFixture.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/GRAPH.h"
 #include "editor/IDropDown.h"

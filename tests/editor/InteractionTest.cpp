@@ -2,9 +2,9 @@
 // as the window drives them; results read from the plug-in's parameters and
 // from the recorded host calls.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/IButtonHold.h"
 #include "editor/IKnobRotVal.h"

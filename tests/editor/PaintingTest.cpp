@@ -1,10 +1,10 @@
 // Dirty collection and painting of the surface, its drawing operations and
 // its bitmap and font caches, checked by the pixels of the back bitmap.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
-#include "RecordingGlyphSource.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
+#include "tests/editor/RecordingGlyphSource.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/BitmapCache.h"
 #include "editor/FontCache.h"

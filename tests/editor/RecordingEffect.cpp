@@ -1,4 +1,4 @@
-#include "RecordingEffect.h"
+#include "tests/editor/RecordingEffect.h"
 
 namespace quorvane::test {
 

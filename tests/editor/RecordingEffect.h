@@ -3,7 +3,7 @@
 // of the kinds the editor's controls are bound to, and a recording of every
 // gesture and automation call the base makes towards the host.
 
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 // The stock controls' layout and painting, checked by the pixels of the back
 // bitmap, and the link control's addresses.
 
-#include "EditorFixture.h"
-#include "RecordingGlyphSource.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/RecordingGlyphSource.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/IButton.h"
 #include "editor/IButtonHold.h"

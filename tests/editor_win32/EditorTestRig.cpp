@@ -1,4 +1,4 @@
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
 
 namespace quorvane {
 

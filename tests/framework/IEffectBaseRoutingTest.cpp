@@ -1,4 +1,4 @@
-#include "TestEffect.h"
+#include "tests/framework/TestEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+
+namespace quorvane {
 
 using Calls = std::vector<HostCall>;
 using Changes = std::vector<int32_t>;
@@ -20,16 +22,16 @@ TEST(IEffectBaseConstruction, IdentityAndDefaults) {
   EXPECT_EQ(effect.VendorCode(), 0x56656E64);
   EXPECT_EQ(effect.VersionNumber(true), 10203);
   EXPECT_EQ(effect.VersionNumber(false), 0x00010203);
-  EXPECT_EQ(effect.StoredHostKind(), kHostNotAsked);
-  EXPECT_EQ(effect.IdentifyHost(), kHostNotAsked);
+  EXPECT_EQ(effect.StoredHostKind(), HostKind::NotAsked);
+  EXPECT_EQ(effect.IdentifyHost(), HostKind::NotAsked);
   EXPECT_EQ(effect.SampleRate(), 44100.0);
   EXPECT_EQ(effect.BlockSize(), 0);
   EXPECT_EQ(effect.ParamCount(), 4);
   EXPECT_EQ(effect.Param(4), nullptr);
   EXPECT_EQ(effect.Param(-1), nullptr);
   EXPECT_EQ(effect.PendingGestureParam(), -1);
-  effect.StoreHostIdentity(5, 0x00080032);
-  EXPECT_EQ(effect.IdentifyHost(), 5);
+  effect.StoreHostIdentity(HostKind::Cakewalk, 0x00080032);
+  EXPECT_EQ(effect.IdentifyHost(), HostKind::Cakewalk);
   EXPECT_EQ(effect.HostVersion(), 0x00080032);
 }
 
@@ -251,3 +253,5 @@ TEST(IEffectBaseGesture, CountdownFollowsTheFrameRateButIsAtLeastOneTick) {
   effect.EndHostGestureLater(TestEffect::kFreq);
   EXPECT_EQ(log->events.back(), "countdown 1");
 }
+
+} // namespace quorvane

@@ -4,11 +4,13 @@
 // recording of every call the base makes into the host side and into the effect, and an editor
 // double that records what the base pushes to it.
 
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 struct HostCall {
   std::string what; // "begin", "end", "automate"
@@ -110,3 +112,5 @@ public:
   std::vector<HostCall> hostCalls;
   std::vector<uint8_t> sentMidi;
 };
+
+} // namespace quorvane

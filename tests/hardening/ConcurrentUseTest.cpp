@@ -4,15 +4,15 @@
 // mouse gestures). Built with ThreadSanitizer this is the data-race check; without it, it still
 // shows that nothing deadlocks or breaks the output.
 
-#include "VSTCLASS.h"
 #include "editor/IDropDown.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/IRadioButtons.h"
 #include "editor/ISlider.h"
 #include "editor/ISwitchControl.h"
+#include "effect/VSTCLASS.h"
 
-#include "../editor/TestImages.h"
-#include "../editor/TestSurface.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor/TestSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,10 @@
 #include <thread>
 #include <vector>
 
+namespace quorvane {
 namespace {
 
-using quorvane::test::TestSurface;
+using test::TestSurface;
 
 constexpr int kBlocks = 20000;
 constexpr int kFrames = 32;
@@ -34,7 +35,6 @@ constexpr int kFrames = 32;
 TestSurface& AttachEditor(VSTCLASS& effect) {
   auto owned = std::make_unique<TestSurface>(&effect, 500, 250);
   TestSurface& surface = *owned;
-  using namespace quorvane;
   const BitmapRef knob = surface.Load(test::Strip(20, 20, true, {test::kRed, test::kBlue}), 2);
   const BitmapRef three =
       surface.Load(test::Strip(20, 10, true, {test::kRed, test::kGreen, test::kBlue}), 3);
@@ -163,3 +163,4 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
 }
 
 } // namespace
+} // namespace quorvane

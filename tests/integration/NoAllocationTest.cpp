@@ -4,7 +4,7 @@
 // counting is on. Under a sanitizer or on Windows they cannot be replaced this way and the tests
 // are skipped.
 
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <atomic>
 #include <cstddef>
@@ -74,6 +74,8 @@ extern "C" void* realloc(void* block, std::size_t size) {
   return __libc_realloc(block, size);
 }
 #endif
+
+namespace quorvane {
 
 TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
 #if defined(QUORVANE_COUNTS_ALLOCATIONS)
@@ -182,3 +184,5 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   GTEST_SKIP() << "the allocator cannot be replaced in this build";
 #endif
 }
+
+} // namespace quorvane

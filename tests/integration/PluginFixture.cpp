@@ -1,6 +1,8 @@
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <cstring>
+
+namespace quorvane {
 
 std::string PluginPath() {
   std::string path = QUORVANE_PLUGIN_PATH;
@@ -93,3 +95,5 @@ VstMidiEvent MakeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_
   event.midiData[2] = static_cast<char>(data2);
   return event;
 }
+
+} // namespace quorvane

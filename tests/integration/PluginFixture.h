@@ -3,12 +3,14 @@
 #pragma once
 
 #include "PluginModule.h"
-#include "RecordingHost.h"
+#include "tests/testhost/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 // The module under test: the path CMake gives, as the platform's loader wants it.
 std::string PluginPath();
@@ -40,3 +42,5 @@ protected:
 };
 
 VstMidiEvent MakeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
+
+} // namespace quorvane

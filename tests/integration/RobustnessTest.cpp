@@ -1,4 +1,4 @@
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <array>
 #include <cmath>
@@ -6,6 +6,8 @@
 #include <limits>
 #include <set>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -189,3 +191,5 @@ TEST(QuorvaneModuleWithoutHost, ANullHostCallbackGivesAWorkingEffect) {
   dispatch(effMainsChanged, 0, 0, nullptr, 0.0f);
   dispatch(effClose, 0, 0, nullptr, 0.0f);
 }
+
+} // namespace quorvane

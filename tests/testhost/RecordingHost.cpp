@@ -1,6 +1,8 @@
-#include "RecordingHost.h"
+#include "tests/testhost/RecordingHost.h"
 
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -76,3 +78,5 @@ void RecordingHost::Clear() {
   sysexReceived.clear();
   eventListSizes.clear();
 }
+
+} // namespace quorvane

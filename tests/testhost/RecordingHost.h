@@ -3,10 +3,12 @@
 // instance at a time (the callback finds it through a process-wide pointer).
 #pragma once
 
-#include "Vst2Interface.h"
+#include "framework/vst2/Vst2Interface.h"
 
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 struct HostCall {
   AEffect* effect;
@@ -41,3 +43,5 @@ public:
   std::vector<VstMidiSysexEvent> sysexReceived;
   std::vector<int32_t> eventListSizes;
 };
+
+} // namespace quorvane

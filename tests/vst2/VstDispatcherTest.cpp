@@ -1,10 +1,12 @@
-#include "BindingFixture.h"
-#include "vst2/VstText.h"
+#include "framework/vst2/VstText.h"
+#include "tests/vst2/BindingFixture.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 using VstRecord = BindingTest;
 
@@ -445,3 +447,5 @@ TEST_F(VstLifecycle, UnhandledOpcodesAnswerZero) {
     EXPECT_EQ(Dispatch(opcode, 0, 1), 0) << opcode;
   }
 }
+
+} // namespace quorvane

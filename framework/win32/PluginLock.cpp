@@ -1,7 +1,9 @@
-#include "PluginLock.h"
+#include "framework/PluginLock.h"
 
 #include <new>
 #include <windows.h>
+
+namespace quorvane {
 
 static_assert(sizeof(CRITICAL_SECTION) <= PluginLock::kStorageSize, "lock storage too small");
 static_assert(alignof(CRITICAL_SECTION) <= 16, "lock storage misaligned");
@@ -28,3 +30,5 @@ void PluginLock::Release() {
 bool PluginLock::TryAcquire() {
   return TryEnterCriticalSection(Section(storage)) != 0;
 }
+
+} // namespace quorvane

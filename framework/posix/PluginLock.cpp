@@ -1,7 +1,9 @@
-#include "PluginLock.h"
+#include "framework/PluginLock.h"
 
 #include <new>
 #include <pthread.h>
+
+namespace quorvane {
 
 static_assert(sizeof(pthread_mutex_t) <= PluginLock::kStorageSize, "lock storage too small");
 static_assert(alignof(pthread_mutex_t) <= 16, "lock storage misaligned");
@@ -33,3 +35,5 @@ void PluginLock::Release() {
 bool PluginLock::TryAcquire() {
   return pthread_mutex_trylock(Mutex(storage)) == 0;
 }
+
+} // namespace quorvane
