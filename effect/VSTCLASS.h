@@ -13,7 +13,7 @@
 #include "effect/EditorWindowFactory.h"
 #include "effect/ProcessingState.h"
 #include "framework/GraphReadout.h"
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // Also the checks every fuzz target makes on the plug-in after each input. Single-threaded: one
 // fuzz target drives one instance at a time.
 
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // in one place, before anything reaches the plug-in base; requests out of range answer 0.
 
 #include "framework/FixedPointText.h"
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include "framework/vst2/VstText.h"
 

@@ -1,6 +1,6 @@
 #include "framework/vst2/VstEdge.h"
 
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 namespace quorvane {
 

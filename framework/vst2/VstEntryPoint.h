@@ -4,7 +4,7 @@
 // module defines this to construct its effect class. Called under the creation lock; may throw
 // (the entry point catches) or answer null.
 
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 namespace quorvane {
 

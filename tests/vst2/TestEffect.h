@@ -2,7 +2,7 @@
 // four parameters of different kinds, three programs, and hooks that record what reaches them.
 #pragma once
 
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <memory>
 #include <string>

@@ -8,7 +8,7 @@
 // Threads: the host's user-interface thread calls the dispatcher, its audio thread the process
 // callbacks; either may call setParameter/getParameter. Every one of them holds the plug-in lock
 // for its whole duration. Calls into the host are made with the lock held. Nothing is thrown
-// across the interface: the C edge (vst2/VstEdge.cpp) catches everything and answers 0.
+// across the interface: the C edge (VstEdge.cpp) catches everything and answers 0.
 
 #include "framework/IEffectBase.h"
 #include "framework/vst2/Vst2Interface.h"
@@ -87,7 +87,7 @@ private:
   void ResetArrangement(VstSpeakerArrangement& arrangement, int32_t channels);
   void AnnounceChannelCounts();
 
-  // Opcode handlers (vst2/VstDispatcher.cpp), called with the lock held.
+  // Opcode handlers (VstDispatcher.cpp), called with the lock held.
   intptr_t DispatchLocked(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   intptr_t DeliverEvents(const VstEvents* events);
   intptr_t VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt);

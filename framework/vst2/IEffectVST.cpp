@@ -1,4 +1,4 @@
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include "framework/vst2/HostIdentification.h"
 #include "framework/vst2/VstEdge.h"
