@@ -77,8 +77,6 @@ public:
   // Null confirm and error texts mean no message boxes.
   virtual bool OpenWebAddress(const char* url, const char* title, const char* confirm,
                               const char* error) = 0;
-  // HostWheel (a wheel step forwarded by the host): the connection's default,
-  // which does not take it, until the window overrides it.
   // After that many timer ticks the window calls the plug-in base's
   // FlushHostGesture; Clear disarms it.
   void StartEndEditCountdown(std::int32_t ticks) override = 0;
@@ -101,7 +99,9 @@ public:
   virtual std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style);
 
   //==========================================================================
-  // Called by the plug-in base (IEditorConnection)
+  // Called by the plug-in base (IEditorConnection). HostWheel, a wheel step
+  // the host forwards, keeps the connection's default (not taken) unless the
+  // window overrides it.
 
   void PushParamToControls(std::int32_t index, double value, bool normalised) override;
   void PrepareBackBuffer() override;

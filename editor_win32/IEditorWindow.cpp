@@ -58,6 +58,11 @@ IEditorWindow::~IEditorWindow() {
   CloseEditorWindow();
 }
 
+std::unique_ptr<IEditorSurface> IEditorWindow::Create(IEffectBase& plug, std::int32_t width,
+                                                      std::int32_t height) {
+  return std::make_unique<IEditorWindow>(&plug, width, height, 0);
+}
+
 HINSTANCE__* IEditorWindow::ModuleOfThisCode() {
   HMODULE module = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |

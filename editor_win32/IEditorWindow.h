@@ -45,6 +45,10 @@ public:
   IEditorWindow(IEffectBase* plug, std::int32_t width, std::int32_t height, std::int32_t frameRate);
   // Closes the window, then the surface destroys the controls.
   ~IEditorWindow() override;
+  // The editor window factory the plug-in module gives the effect: a window,
+  // not yet open, of that size and the default frame rate.
+  static std::unique_ptr<IEditorSurface> Create(IEffectBase& plug, std::int32_t width,
+                                                std::int32_t height);
 
   // Where the window class, the entries and the image resources come from.
   void SetModuleInstance(HINSTANCE__* instance) { moduleInstance = instance; }

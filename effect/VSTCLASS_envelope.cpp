@@ -3,8 +3,6 @@
 
 #include "effect/VSTCLASS.h"
 
-#include "editor/GRAPH.h"
-
 #include "effect/DebugTrace.h"
 #include "effect/FilterDesign.h"
 
@@ -69,8 +67,7 @@ void VSTCLASS::ApplyEnvelopeParam(int32_t index, int32_t v, float p) {
   switch (index) {
   case kParamEnvTarget:
     state.envTarget = static_cast<EnvTarget>(v);
-    graph.graphEnabled = state.envTarget != EnvTarget::None;
-    if (editorGraph) editorGraph->SetGraphEnabled(graph.graphEnabled);
+    graph.PublishEnabled(state.envTarget != EnvTarget::None);
     state.freq = state.baseFreq;
     state.bandwidth = state.baseBandwidth;
     UpdateCoefficients();
@@ -137,25 +134,21 @@ void VSTCLASS::UpdateRouting() {
   case EnvTarget::Frequency:
     state.modDepth = state.depth * kFreqSwing;
     state.modBase = Smaller(state.baseFreq, kHighestFreq - state.modDepth);
-    graph.graphMin = kLowestFreq;
-    graph.graphMax = kHighestFreq;
+    graph.PublishRange(kLowestFreq, kHighestFreq);
     break;
   case EnvTarget::Bandwidth:
     state.modDepth = state.depth * kBandwidthSwing;
     state.modBase = Smaller(state.baseBandwidth, 1.0f - state.modDepth);
-    graph.graphMin = kLowestBandwidth;
-    graph.graphMax = 1.0f;
+    graph.PublishRange(kLowestBandwidth, 1.0f);
     break;
   case EnvTarget::Mix:
     state.modDepth = state.depth;
     state.modBase = Smaller(state.baseMix, 1.0f - state.modDepth);
-    graph.graphMin = 0.0f;
-    graph.graphMax = 1.0f;
+    graph.PublishRange(0.0f, 1.0f);
     break;
   default:
-    return;
+    break;
   }
-  if (editorGraph) editorGraph->SetGraphRange(graph.graphMin, graph.graphMax);
 }
 
 bool VSTCLASS::HandleMidi(const MidiMessage& message) {

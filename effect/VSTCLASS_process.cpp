@@ -4,8 +4,6 @@
 
 #include "effect/VSTCLASS.h"
 
-#include "editor/GRAPH.h"
-
 #include <cfloat>
 #include <cmath>
 
@@ -154,8 +152,9 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   // runs on a local copy, which the compiler can keep out of reach of the
   // output stores, and is written back at the end.
   ProcessingState s = state;
-  const float lo = graph.graphMin;
-  const float hi = graph.graphMax;
+  const GraphReadout::Reading range = graph.Read();
+  const float lo = range.graphMin;
+  const float hi = range.graphMax;
   float compFactor = 1.0f;
   float targetValue = 0.0f;
   bool envelopeRan = false;
@@ -173,10 +172,7 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   }
   state = s;
   // With no target the marker keeps its last value; it is not drawn then.
-  if (envelopeRan) {
-    graph.graphValue = targetValue;
-    if (editorGraph) editorGraph->SetGraphValue(targetValue);
-  }
+  if (envelopeRan) graph.PublishValue(targetValue);
 }
 
 } // namespace quorvane

@@ -1,6 +1,6 @@
 #include "fuzz/FuzzPlugin.h"
 
-#include "framework/vst2/VstEntryPoint.h"
+#include "effect/VSTCLASS.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <cmath>
@@ -21,8 +21,8 @@ template <typename Sample> bool IsGoodSample(Sample x, bool denormalsAllowed) {
 
 FuzzPlugin::FuzzPlugin(const FuzzHostAnswers& hostAnswers) : answers(hostAnswers) {
   current = this;
-  // What VSTPluginMain does, without linking a second "main" into a libFuzzer program.
-  plugin = CreateEffectInstance(&FuzzPlugin::HostCallback);
+  // What VSTPluginMain does on Linux, without linking a second "main" into a libFuzzer program.
+  plugin = new VSTCLASS(&FuzzPlugin::HostCallback);
   FuzzRequire(plugin != nullptr, "the effect could not be created");
   plugin->FinishCreation();
   record = plugin->Record();

@@ -22,5 +22,7 @@ rule() {
 
 rule framework "framework/vst2 framework/lv2" 'framework/vst2/|([^">]*/)?Vst2Interface\.h' \
   "the framework root knows no VST2"
+rule effect "effect/EditorLayout.cpp effect/EditorLayout.h effect/plugin" 'editor(_win32|_x11)?/' \
+  "of the effect, only the editor layout and the plug-in module know the editor"
 
 exit $status

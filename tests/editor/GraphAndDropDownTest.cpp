@@ -19,6 +19,7 @@ protected:
   void SetUp() override {
     AddBackground(kBlack);
     graph = Add(std::make_unique<GRAPH>(&effect, 209, 213, 477, 215));
+    graph->Follow(&readout);
     Attach();
   }
 
@@ -37,6 +38,7 @@ protected:
     return columns;
   }
 
+  GraphReadout readout;
   GRAPH* graph = nullptr;
 };
 
@@ -48,51 +50,51 @@ TEST_F(Graph, RepaintsOnEveryTickAndShowsNothingWhileDisabled) {
     surface->PaintRect(dirty);
     EXPECT_TRUE(graph->NeedsRedraw());
   }
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(0.5f);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(0.5f);
   surface->Frame();
   EXPECT_TRUE(MarkedColumns().empty());
 }
 
 TEST_F(Graph, TheMarkerSpansSixPixelsAtThePositionOfTheValue) {
-  graph->SetGraphEnabled(true);
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(0.5f);
+  readout.PublishEnabled(true);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(0.5f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(340, 346));
   const std::uint32_t marker = surface->Pixel(340, 214);
   EXPECT_EQ(marker & 0xFFFFFFu, 0x969696u) << "translucent white over black";
   EXPECT_EQ(surface->Pixel(340, 215), kBlack);
 
-  graph->SetGraphValue(0.0f);
+  readout.PublishValue(0.0f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(209, 215));
-  graph->SetGraphRange(100.0f, 20000.0f);
-  graph->SetGraphValue(20000.0f);
+  readout.PublishRange(100.0f, 20000.0f);
+  readout.PublishValue(20000.0f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(471, 477));
 }
 
 TEST_F(Graph, ValuesOutsideTheRangeMoveTheMarkerOutOfTheStrip) {
-  graph->SetGraphEnabled(true);
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(1.05f); // p = 275
+  readout.PublishEnabled(true);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(1.05f); // p = 275
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(484, 490));
   for (float wild : {1e30f, -1e30f, std::numeric_limits<float>::infinity(),
                      std::numeric_limits<float>::quiet_NaN()}) {
-    graph->SetGraphValue(wild);
+    readout.PublishValue(wild);
     EXPECT_TRUE(surface->PaintRect(Rect{0, 0, 507, 248}));
   }
 }
 
 TEST_F(Graph, AnEmptyOrUndefinedRangeGivesARedMarkerAtTheLeftEnd) {
-  graph->SetGraphEnabled(true);
+  readout.PublishEnabled(true);
   for (auto [low, high] : {std::pair{0.5f, 0.5f},
                            {std::numeric_limits<float>::quiet_NaN(), 1.0f},
                            {0.0f, std::numeric_limits<float>::quiet_NaN()}}) {
-    graph->SetGraphRange(low, high);
-    graph->SetGraphValue(0.7f);
+    readout.PublishRange(low, high);
+    readout.PublishValue(0.7f);
     surface->Frame();
     EXPECT_EQ(MarkedColumns(), Run(209, 215));
     const std::uint32_t marker = surface->Pixel(212, 213);

@@ -10,7 +10,7 @@ EditorTestRig::~EditorTestRig() {
 }
 
 VSTCLASS* EditorTestRig::CreatePlugin() {
-  plugin = new VSTCLASS(host.Callback());
+  plugin = new VSTCLASS(host.Callback(), &IEditorWindow::Create);
   plugin->FinishCreation();
   record = plugin->Record();
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);

@@ -28,7 +28,7 @@ public:
 
   VSTCLASS& Effect() { return effect; }
   const ProcessingState& State() const { return effect.State(); }
-  const GraphReadout& Graph() const { return effect.Graph(); }
+  GraphReadout::Reading Graph() const { return effect.Graph().Read(); }
 
   // Stores a value in the parameter's own units and announces it.
   void Set(int32_t index, double value);
