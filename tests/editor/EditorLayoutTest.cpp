@@ -8,7 +8,7 @@
 #include "effect/VSTCLASS.h"
 #include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
-#include "tests/testhost/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 

@@ -114,9 +114,9 @@ protected:
     const BitmapRef button = surface->Load(Strip(20, 5, true, {kRed, kGreen, kBlue, kWhite}), 4);
     const BitmapRef list = surface->Load(Strip(20, 10, true, {kGrey, kGrey, kGrey, kGrey}), 4);
     other =
-        Add(std::make_unique<IDropDown>(&effect, RecordingEffect::kMode, 120, 20, button, list));
+        Add(std::make_unique<IDropDown>(&effect, EditorTestEffect::kMode, 120, 20, button, list));
     drop =
-        Add(std::make_unique<IDropDown>(&effect, RecordingEffect::kTarget, 50, 20, button, list));
+        Add(std::make_unique<IDropDown>(&effect, EditorTestEffect::kTarget, 50, 20, button, list));
     Attach();
     surface->Frame();
   }
@@ -137,7 +137,7 @@ TEST_F(DropDown, ShowsTheRowOfItsValue) {
   const std::pair<double, std::uint32_t> rows[] = {
       {0.0, kRed}, {1.0 / 3.0, kGreen}, {2.0 / 3.0, kBlue}, {1.0, kWhite}};
   for (const auto& [normalised, colour] : rows) {
-    effect.SetParameterFromHost(RecordingEffect::kTarget, normalised);
+    effect.SetParameterFromHost(EditorTestEffect::kTarget, normalised);
     surface->Frame();
     EXPECT_EQ(surface->Pixel(55, 22), colour) << normalised;
     EXPECT_EQ(surface->Pixel(55, 26), kBlack) << "one row only";
@@ -160,11 +160,11 @@ TEST_F(DropDown, APickInTheListReachesThePlugInAtTheNextPaint) {
   Click(55, 55, left); // third row
   EXPECT_DOUBLE_EQ(drop->Value(), 2.0 / 3.0);
   EXPECT_FALSE(ListVisible());
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kTarget), 0.0) << "not before the next paint";
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kTarget), 0.0) << "not before the next paint";
   EXPECT_TRUE(effect.calls.empty());
 
   surface->Frame();
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kTarget), 2.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kTarget), 2.0);
   EXPECT_EQ(effect.calls, (std::vector<HostCall>{{"automate", 2, 2.0 / 3.0}}));
   EXPECT_FALSE(drop->ListShown());
   EXPECT_EQ(surface->Pixel(55, 50), kBlack) << "the background shows where the list was";
@@ -224,7 +224,7 @@ TEST_F(DropDown, AHostChangeOnceTheListExistsIsPushedBackAndClosesIt) {
   Click(55, 22, left);
   surface->Frame();
   effect.calls.clear();
-  effect.SetParameterFromHost(RecordingEffect::kTarget, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kTarget, 1.0);
   EXPECT_TRUE(ListVisible());
   surface->Frame();
   EXPECT_FALSE(ListVisible());
@@ -256,8 +256,8 @@ TEST_F(DropDown, ClicksBelowTheLastRowOrOnAOneRowListAreSafe) {
 }
 
 TEST(DropDownAlone, WithoutAnEditorTheListCannotOpen) {
-  RecordingEffect effect;
-  IDropDown drop(&effect, RecordingEffect::kTarget, 0, 0, BitmapRef{}, BitmapRef{});
+  EditorTestEffect effect;
+  IDropDown drop(&effect, EditorTestEffect::kTarget, 0, 0, BitmapRef{}, BitmapRef{});
   drop.HandleMouseDown(1, 1, MouseMods{true, false, false, false, false});
   EXPECT_FALSE(drop.ChildCreated());
   EXPECT_FALSE(drop.ListShown());

@@ -1,5 +1,7 @@
 #include "tests/editor_win32/EditorTestRig.h"
 
+#include "tests/support/VstEventList.h"
+
 namespace quorvane {
 
 EditorTestRig::EditorTestRig() = default;
@@ -74,16 +76,8 @@ float EditorTestRig::GetParameter(int index) {
 }
 
 void EditorTestRig::NoteOn() {
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof(note);
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f);
+  VstEventList list{MakeMidi(0, 0x90, 60, 100)};
+  record->dispatcher(record, effProcessEvents, 0, 0, list.Get(), 0.0f);
 }
 
 void EditorTestRig::ProcessBlock(int frames) {

@@ -7,7 +7,7 @@
 #include "editor_win32/EditorHostFrame.h"
 #include "editor_win32/IEditorWindow.h"
 #include "effect/VSTCLASS.h"
-#include "tests/testhost/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 
 #include <windows.h>
 

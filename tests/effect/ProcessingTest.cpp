@@ -3,25 +3,16 @@
 
 #include "tests/effect/AllocationCounter.h"
 #include "tests/effect/EffectRig.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
-#include <random>
 
 namespace quorvane {
 
 namespace {
-
-std::vector<double> Noise(std::size_t frames, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  std::vector<double> samples(frames);
-  for (double& s : samples)
-    s = uniform(generator);
-  return samples;
-}
 
 // Finite, and either exactly zero or a normal number.
 bool Clean(double x) {

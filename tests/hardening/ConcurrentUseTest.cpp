@@ -13,6 +13,7 @@
 
 #include "tests/editor/TestImages.h"
 #include "tests/editor/TestSurface.h"
+#include "tests/support/VstEventList.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,6 @@ TestSurface& AttachEditor(VSTCLASS& effect) {
   return surface;
 }
 
-struct Events {
-  int32_t numEvents;
-  intptr_t reserved;
-  VstEvent* events[2];
-};
-
 TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
   auto* effect = new VSTCLASS(nullptr);
   effect->FinishCreation();
@@ -104,19 +99,7 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
     audioDone = true;
   });
 
-  VstMidiEvent notes[2] = {};
-  for (VstMidiEvent& note : notes) {
-    note.type = kVstMidiType;
-    note.byteSize = sizeof(VstMidiEvent);
-  }
-  notes[0].midiData[0] = static_cast<char>(0x90);
-  notes[0].midiData[1] = 60;
-  notes[0].midiData[2] = 100;
-  notes[1].midiData[0] = static_cast<char>(0x80);
-  notes[1].midiData[1] = 60;
-  notes[1].deltaFrames = 16;
-  Events list{
-      2, 0, {reinterpret_cast<VstEvent*>(&notes[0]), reinterpret_cast<VstEvent*>(&notes[1])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(16, 0x80, 60, 0)};
   const quorvane::MouseMods left{true, false, false, false, false};
 
   int rounds = 0;
@@ -136,7 +119,7 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
         record->dispatcher(record, effSetChunk, bank ? 0 : 1, size, copy.data(), 0.0f);
       }
     }
-    if (rounds % 3 == 0) record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f);
+    if (rounds % 3 == 0) record->dispatcher(record, effProcessEvents, 0, 0, list.Get(), 0.0f);
     // A drag on a knob, a click on the drop-down, the switches and the wheel.
     const int x = 40 * (1 + rounds % 8) + 10;
     surface.SurfaceMouseDown(x, 130, left);

@@ -3,7 +3,8 @@
 #pragma once
 
 #include "PluginModule.h"
-#include "tests/testhost/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/VstEventList.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,5 @@ protected:
   RecordingHost host;
   AEffect* effect = nullptr;
 };
-
-VstMidiEvent MakeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
 
 } // namespace quorvane

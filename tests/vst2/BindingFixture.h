@@ -1,7 +1,7 @@
 // A TestEffect created as the entry point would create it, driven through its effect record.
 #pragma once
 
-#include "tests/testhost/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 #include "tests/vst2/TestEffect.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tests/testhost/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 
 #include <cstring>
 

@@ -1,26 +1,23 @@
-#include "tests/editor/RecordingEffect.h"
+#include "tests/support/RecordingEffect.h"
 
 namespace quorvane::test {
 
-RecordingEffect::RecordingEffect()
-    : IEffectBase(kParamCount, "2-2", 1, "Editor Test", "", "Test Vendor", 0x00010000, 0x45645473,
-                  0x54657374, 0, 0, true, false) {
-  Param(kLevel)->DefineReal("Level", 0.5, 0.0, 1.0, 0.01, "");
-  Param(kMode)->DefineChoice("Mode", 0, 3, "");
-  Param(kMode)->AddValueName(0, "Lowpass");
-  Param(kMode)->AddValueName(1, "Highpass");
-  Param(kMode)->AddValueName(2, "Bandpass");
-  Param(kTarget)->DefineChoice("Target", 0, 4, "");
-  Param(kComp)->DefineChoice("Comp", 0, 3, "");
-  Param(kHold)->DefineInteger("Reset", 0, 0, 1, "");
-  Param(kGain)->DefineReal("Gain", 0.0, -12.0, 12.0, 0.1, "dB");
-}
+RecordingEffect::RecordingEffect(int32_t paramCount, const Identity& id)
+    : IEffectBase(paramCount, id.channelSpec, id.presetCount, id.effectName, id.productName,
+                  "Test Vendor", id.version, id.uniqueId, id.vendorCode, 0, id.midiMode, true,
+                  false) {}
 
 std::vector<HostCall> RecordingEffect::Calls(const std::string& what) const {
   std::vector<HostCall> kept;
   for (const HostCall& call : calls)
     if (call.what == what) kept.push_back(call);
   return kept;
+}
+
+std::shared_ptr<EditorLog> RecordingEffect::AttachRecordingEditor() {
+  auto log = std::make_shared<EditorLog>();
+  AttachEditor(std::make_unique<RecordingEditor>(log));
+  return log;
 }
 
 void RecordingEffect::BeginHostGesture(int32_t index) {
@@ -39,6 +36,11 @@ void RecordingEffect::EndHostGesture(int32_t index) {
 void RecordingEffect::HostTimeSignature(int32_t* numerator, int32_t* denominator) {
   if (numerator) *numerator = 4;
   if (denominator) *denominator = 4;
+}
+
+bool RecordingEffect::SendMidiToHost(const MidiMessage& message) {
+  sentMidi.push_back(message.status);
+  return message.status != 0;
 }
 
 } // namespace quorvane::test
