@@ -1,4 +1,6 @@
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
+
+#include "tests/support/VstEventList.h"
 
 namespace quorvane {
 
@@ -10,7 +12,7 @@ EditorTestRig::~EditorTestRig() {
 }
 
 VSTCLASS* EditorTestRig::CreatePlugin() {
-  plugin = new VSTCLASS(host.Callback());
+  plugin = new VSTCLASS(host.Callback(), &IEditorWindow::Create);
   plugin->FinishCreation();
   record = plugin->Record();
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
@@ -74,16 +76,8 @@ float EditorTestRig::GetParameter(int index) {
 }
 
 void EditorTestRig::NoteOn() {
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof(note);
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f);
+  VstEventList list{MakeMidi(0, 0x90, 60, 100)};
+  record->dispatcher(record, effProcessEvents, 0, 0, list.Get(), 0.0f);
 }
 
 void EditorTestRig::ProcessBlock(int frames) {

@@ -3,11 +3,11 @@
 // the right host gestures, prompts take typed and picked values, and
 // windows and GDI objects come and go cleanly.
 
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
 
-#include "EditorLayout.h"
-#include "ProcessingState.h"
 #include "editor/IControl.h"
+#include "effect/EditorLayout.h"
+#include "effect/ProcessingState.h"
 #include "raster/RasterBitmap.h"
 
 #include <gtest/gtest.h>
@@ -325,22 +325,22 @@ TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
   rig.SetParameter(4, 1.0f / 3.0f); // the envelope drives the frequency
   rig.NoteOn();
   rig.ProcessBlock();
-  ASSERT_NE(rig.Plugin()->State().envStage, kEnvIdle);
+  ASSERT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
 
   rig.Send(WM_LBUTTONDOWN, MK_LBUTTON, 211, 94);
-  EXPECT_EQ(rig.Plugin()->State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
   EXPECT_EQ(rig.Value(13), 1.0);
   // Held: a new note runs undisturbed.
   rig.NoteOn();
   rig.ProcessBlock();
   rig.Pump();
-  ASSERT_NE(rig.Plugin()->State().envStage, kEnvIdle);
+  ASSERT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
   rig.Send(WM_LBUTTONUP, 0, 211, 94);
   EXPECT_EQ(rig.Value(13), 0.0);
-  EXPECT_NE(rig.Plugin()->State().envStage, kEnvIdle);
+  EXPECT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
 
   rig.Click(211, 94);
-  EXPECT_EQ(rig.Plugin()->State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
 }
 
 TEST_F(EditorWindowTest, HostWheelOnlyWhenThePointerIsOverTheEditor) {

@@ -1,7 +1,7 @@
 // Opens the editor as a host would, lets it paint, and saves what the
 // window shows as the project's editor screenshot.
 
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
 
 #include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
