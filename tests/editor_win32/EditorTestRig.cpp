@@ -1,5 +1,7 @@
 #include "tests/editor_win32/EditorTestRig.h"
 
+#include "editor/IControl.h"
+
 namespace quorvane {
 
 EditorTestRig::EditorTestRig() = default;
@@ -22,6 +24,13 @@ VSTCLASS* EditorTestRig::CreatePlugin() {
 
 IEditorWindow* EditorTestRig::Editor() const {
   return plugin != nullptr ? dynamic_cast<IEditorWindow*>(plugin->Editor()) : nullptr;
+}
+
+Rect EditorTestRig::ControlRect(int index) const {
+  const IEditorWindow* editor = Editor();
+  for (std::int32_t i = 0; editor != nullptr && i < editor->ControlCount(); ++i)
+    if (editor->Control(i)->ParamIndex() == index) return editor->Control(i)->DrawRect();
+  return Rect{};
 }
 
 void EditorTestRig::ClosePlugin() {
