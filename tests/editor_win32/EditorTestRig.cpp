@@ -1,5 +1,6 @@
 #include "tests/editor_win32/EditorTestRig.h"
 
+#include "editor/IControl.h"
 #include "tests/support/VstEventList.h"
 
 namespace quorvane {
@@ -24,6 +25,13 @@ VSTCLASS* EditorTestRig::CreatePlugin() {
 
 IEditorWindow* EditorTestRig::Editor() const {
   return plugin != nullptr ? dynamic_cast<IEditorWindow*>(plugin->Editor()) : nullptr;
+}
+
+Rect EditorTestRig::ControlRect(int index) const {
+  const IEditorWindow* editor = Editor();
+  for (std::int32_t i = 0; editor != nullptr && i < editor->ControlCount(); ++i)
+    if (editor->Control(i)->ParamIndex() == index) return editor->Control(i)->DrawRect();
+  return Rect{};
 }
 
 void EditorTestRig::ClosePlugin() {

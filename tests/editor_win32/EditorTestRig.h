@@ -31,6 +31,8 @@ public:
   AEffect* Record() const { return record; }
   VSTCLASS* Plugin() const { return plugin; }
   IEditorWindow* Editor() const;
+  // Where the control bound to parameter index is drawn; empty without one.
+  Rect ControlRect(int index) const;
   // effClose; the plug-in is gone afterwards.
   void ClosePlugin();
 

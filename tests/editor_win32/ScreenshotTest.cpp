@@ -17,8 +17,8 @@ namespace {
 TEST(EditorScreenshot, SavesWhatTheWindowShows) {
   EditorTestRig rig;
   rig.CreatePlugin();
-  rig.SetParameter(4, 1.0f / 3.0f); // a target, so the marker strip shows
-  rig.SetParameter(10, 1.0f);       // direction down: the button is lit
+  rig.SetParameter(VSTCLASS::kParamEnvTarget, 1.0f / 3.0f); // a target, so the marker strip shows
+  rig.SetParameter(VSTCLASS::kParamEnvDirection, 1.0f);       // direction down: the button is lit
   rig.NoteOn();
   rig.ProcessBlock(4096);
   ASSERT_TRUE(SaveEditorScreenshot(rig.Record(), QUORVANE_SCREENSHOT_PATH, 300));
