@@ -1,21 +1,11 @@
 #include "VstPlugin.h"
 
-#include <cctype>
+#include "TextNumbers.h"
+
 #include <cstdlib>
 
 namespace vsthost {
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // A whole decimal number within [0, count), else -1.
 int IndexFromText(const std::string& text, int count) {
