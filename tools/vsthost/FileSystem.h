@@ -20,7 +20,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 // Creates a file that must not exist yet, open for writing in binary.
 std::FILE* CreateNewFile(const std::string& path);
 // Moves `from` over `to` in one step, replacing what `to` was.
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
+bool MoveFileOver(const std::string& from, const std::string& to, std::string& error);
 void RemoveFile(const std::string& path);
 // 64-bit positions in files of any size.
 bool SeekFile(std::FILE* file, int64_t offset, int whence);

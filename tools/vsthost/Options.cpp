@@ -316,7 +316,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
     }
     std::string why;
     if (!spec->apply(options, value, why)) {
-      error = name + " " + value + ": " + why;
+      error = std::string(spec->longName) + " " + value + ": " + why;
       return false;
     }
   }

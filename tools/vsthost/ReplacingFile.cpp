@@ -43,7 +43,7 @@ bool ReplacingFile::Commit(std::string& error) {
     Discard();
     return false;
   }
-  if (!ReplaceFile(temporary_, target_, error)) {
+  if (!MoveFileOver(temporary_, target_, error)) {
     Discard();
     return false;
   }

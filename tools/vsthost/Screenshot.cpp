@@ -19,7 +19,7 @@ bool SaveScreenshot(const VstPlugin& plugin, const std::string& path, std::strin
 #if defined(_WIN32)
   const std::string temporary = TemporaryNameBeside(path, 0);
   if (quorvane::SaveEditorScreenshot(plugin.Effect(), temporary.c_str(), kScreenshotWaitMs) &&
-      ReplaceFile(temporary, path, error)) {
+      MoveFileOver(temporary, path, error)) {
     return true;
   }
   RemoveFile(temporary);

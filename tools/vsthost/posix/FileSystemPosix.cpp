@@ -30,7 +30,7 @@ std::FILE* CreateNewFile(const std::string& path) {
   return file;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   error = to + ": " + LastSystemError();
   return false;

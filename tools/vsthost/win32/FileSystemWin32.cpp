@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
+#include <sys/stat.h>
 #include <shellapi.h>
 
 namespace vsthost {
@@ -71,7 +72,7 @@ std::FILE* CreateNewFile(const std::string& path) {
   return file;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) {
   if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;

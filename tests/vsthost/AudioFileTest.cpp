@@ -1,7 +1,9 @@
-#include "WavFile.h"
+#include "AudioFile.h"
+#include "FileSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -43,13 +45,67 @@ std::vector<uint8_t> MakeWav(uint16_t format, uint16_t channels, uint16_t bits,
     Put16(out, 22);
     Put16(out, bits);
     Put32(out, 3);
-    Put16(out, format); // the sub-format's first two bytes are the format tag
-    out.insert(out.end(), 14, 0);
+    Put16(out, format); // the sub-format GUID starts with the format tag
+    out.insert(out.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
   }
   PutTag(out, "data");
   Put32(out, static_cast<uint32_t>(samples.size()));
   out.insert(out.end(), samples.begin(), samples.end());
   return out;
+}
+
+// Reads a whole file image through the host's reader; `out` changes only on
+// success.
+bool ReadImage(const std::vector<uint8_t>& image, AudioBuffer& out, std::string& error) {
+  const std::string path = "audio-file-test-image.wav";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  std::fwrite(image.data(), 1, image.size(), file);
+  std::fclose(file);
+  auto source = vsthost::AudioFileSource::Open(path, error);
+  if (!source) return false;
+  AudioBuffer audio;
+  audio.sampleRate = source->SampleRate();
+  audio.channels.resize(static_cast<size_t>(source->Channels()));
+  std::vector<std::vector<float>> block(audio.channels.size(), std::vector<float>(64));
+  std::vector<float*> pointers;
+  for (auto& channel : block)
+    pointers.push_back(channel.data());
+  size_t got;
+  while ((got = source->Read(pointers.data(), 64)) > 0) {
+    for (size_t c = 0; c < block.size(); ++c)
+      audio.channels[c].insert(audio.channels[c].end(), block[c].begin(), block[c].begin() + got);
+  }
+  if (!source->Error().empty()) {
+    error = source->Error();
+    return false;
+  }
+  out = std::move(audio);
+  return true;
+}
+
+// Writes `audio` through the host's writer as `path` in `format`.
+bool WriteAudio(const std::string& path, vsthost::SampleFormat format, const AudioBuffer& audio,
+                std::string& error) {
+  auto sink = vsthost::AudioFileSink::Create(path, format, audio.ChannelCount(), audio.sampleRate,
+                                             static_cast<int64_t>(audio.Frames()), error);
+  if (!sink) return false;
+  std::vector<const float*> pointers;
+  for (const auto& channel : audio.channels)
+    pointers.push_back(channel.data());
+  return sink->Write(pointers.data(), audio.ChannelCount(), audio.Frames(), error) &&
+         sink->Finish(error);
+}
+
+std::vector<uint8_t> FileImage(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return bytes;
+  int c;
+  while ((c = std::fgetc(file)) != EOF)
+    bytes.push_back(static_cast<uint8_t>(c));
+  std::fclose(file);
+  return bytes;
 }
 
 } // namespace
@@ -62,7 +118,7 @@ TEST(VstHostWavFile, Reads16BitStereo) {
   Put16(samples, 0x0000);
   AudioBuffer audio;
   std::string error;
-  ASSERT_TRUE(vsthost::ParseWav(MakeWav(1, 2, 16, samples), audio, error)) << error;
+  ASSERT_TRUE(ReadImage(MakeWav(1, 2, 16, samples), audio, error)) << error;
   EXPECT_EQ(audio.sampleRate, 48000);
   ASSERT_EQ(audio.ChannelCount(), 2);
   ASSERT_EQ(audio.Frames(), 2u);
@@ -75,7 +131,7 @@ TEST(VstHostWavFile, Reads24BitMonoAndExtensibleFloat) {
   std::vector<uint8_t> pcm = {0x00, 0x00, 0xC0, 0xFF, 0xFF, 0x7F}; // -0.5, max
   AudioBuffer audio;
   std::string error;
-  ASSERT_TRUE(vsthost::ParseWav(MakeWav(1, 1, 24, pcm), audio, error)) << error;
+  ASSERT_TRUE(ReadImage(MakeWav(1, 1, 24, pcm), audio, error)) << error;
   ASSERT_EQ(audio.Frames(), 2u);
   EXPECT_EQ(audio.channels[0][0], -0.5f);
   EXPECT_EQ(audio.channels[0][1], 8388607.0f / 8388608.0f);
@@ -83,7 +139,7 @@ TEST(VstHostWavFile, Reads24BitMonoAndExtensibleFloat) {
   std::vector<uint8_t> floats(8);
   const float values[2] = {0.25f, -3.5f};
   std::memcpy(floats.data(), values, 8);
-  ASSERT_TRUE(vsthost::ParseWav(MakeWav(3, 1, 32, floats, true), audio, error)) << error;
+  ASSERT_TRUE(ReadImage(MakeWav(3, 1, 32, floats, true), audio, error)) << error;
   EXPECT_EQ(audio.channels[0][1], -3.5f);
 }
 
@@ -97,7 +153,8 @@ TEST(VstHostWavFile, FloatRoundTripIsExact) {
   }
   AudioBuffer back;
   std::string error;
-  ASSERT_TRUE(vsthost::ParseWav(vsthost::EncodeWavFloat(audio), back, error)) << error;
+  ASSERT_TRUE(WriteAudio("round-trip.wav", vsthost::SampleFormat::Default, audio, error));
+  ASSERT_TRUE(ReadImage(FileImage("round-trip.wav"), back, error)) << error;
   EXPECT_EQ(back.sampleRate, 96000);
   EXPECT_EQ(back.channels, audio.channels);
 }
@@ -108,7 +165,7 @@ TEST(VstHostWavFile, TruncatedDataKeepsWholeFramesOnly) {
   image.resize(image.size() - 5); // cut inside the third frame
   AudioBuffer audio;
   std::string error;
-  ASSERT_TRUE(vsthost::ParseWav(image, audio, error)) << error;
+  ASSERT_TRUE(ReadImage(image, audio, error)) << error;
   EXPECT_EQ(audio.Frames(), 2u);
 }
 
@@ -117,14 +174,14 @@ TEST(VstHostWavFile, RefusesWhatItCannotRead) {
   audio.Resize(1, 7);
   std::string error;
   const std::vector<uint8_t> empty;
-  EXPECT_FALSE(vsthost::ParseWav(empty, audio, error));
-  EXPECT_FALSE(vsthost::ParseWav(std::vector<uint8_t>(64, 'x'), audio, error));
-  EXPECT_FALSE(vsthost::ParseWav(MakeWav(1, 6, 16, std::vector<uint8_t>(24)), audio, error));
+  EXPECT_FALSE(ReadImage(empty, audio, error));
+  EXPECT_FALSE(ReadImage(std::vector<uint8_t>(64, 'x'), audio, error));
+  EXPECT_FALSE(ReadImage(MakeWav(1, 6, 16, std::vector<uint8_t>(24)), audio, error));
   EXPECT_NE(error.find("channels"), std::string::npos);
-  EXPECT_FALSE(vsthost::ParseWav(MakeWav(1, 1, 8, std::vector<uint8_t>(4)), audio, error));
-  EXPECT_FALSE(vsthost::ParseWav(MakeWav(2, 1, 16, std::vector<uint8_t>(4)), audio, error));
+  EXPECT_FALSE(ReadImage(MakeWav(0x1234, 1, 16, std::vector<uint8_t>(4)), audio, error));
+  EXPECT_FALSE(ReadImage(MakeWav(2, 1, 16, std::vector<uint8_t>(4)), audio, error));
   std::vector<uint8_t> noData = MakeWav(1, 1, 16, {});
   noData.resize(noData.size() - 8);
-  EXPECT_FALSE(vsthost::ParseWav(noData, audio, error));
+  EXPECT_FALSE(ReadImage(noData, audio, error));
   EXPECT_EQ(audio.Frames(), 7u); // untouched on failure
 }
