@@ -89,14 +89,13 @@ run 1 --load-state "$plugin" && says "not a program state file"
 run 0 -q -g noise --seconds 0.5 -n 0.1:0 -n 1e15:1 && says "starts after the render's end"
 
 # The in-place render: a failing write (a file-size limit) leaves the input.
-if [[ $windows -eq 0 ]]; then
-  (ulimit -f 400 && "${host[@]}" "$plugin" -q -i in.wav -o in.wav --tail 0) 2>err.txt
-  status=$?
-  check "a failed in-place write fails (exit $status)" test $status -eq 1
-  says "write failed"
-  check "the input survived the failed write" cmp -s in.wav keep.wav
-  check "no temporary file is left" test -z "$(ls -A | grep '\.tmp$')"
-fi
+# Wine cannot ignore the limit's signal itself: the shell does it for it.
+(trap '' XFSZ && ulimit -f 400 && "${host[@]}" "$plugin" -q -i in.wav -o in.wav --tail 0) 2>err.txt
+status=$?
+check "a failed in-place write fails (exit $status)" test $status -eq 1
+says "write failed"
+check "the input survived the failed write" cmp -s in.wav keep.wav
+check "no temporary file is left" test -z "$(ls -A | grep '\.tmp$')"
 
 # Formats: FLAC, RF64, resampling 44.1 to 48 kHz, integers, pipes.
 run 0 -q -g sine:1000 --seconds 1 --tail 0 -o tone.flac
@@ -104,7 +103,7 @@ run 0 --no-report -i tone.flac -r 48000 --tail 0 -o tone.rf64 && says "rendered 
 check "an RF64 header" test "$(head -c 4 tone.rf64)" = RF64
 run 0 --no-report -i tone.rf64 --tail 0 --format s16 -o tone16.wav && says "rendered 48000 frames"
 run 0 --no-report -i in.wav --tail 0 -o same.wav && says "rendered 132300 frames"
-check "no progress on a pipe" test -z "$(tr -d '\n' <err.txt | grep $'\r')"
+check "no progress on a pipe" test -z "$(sed 's/\r$//' err.txt | grep $'\r')"
 run 0 --no-report -i in.wav
 frames=$(sed -n 's/^rendered \([0-9]*\) frames.*/\1/p' err.txt)
 check "a release tail past the input (${frames:-?} frames)" test "${frames:-0}" -gt 132300

@@ -100,7 +100,7 @@ std::unique_ptr<AudioFileSource> AudioFileSource::Open(const std::string& path,
   } else {
     source->file_ = OpenFile(path, "rb");
     if (source->file_ == nullptr) {
-      error = path + ": " + LastSystemError();
+      error = path + ": " + LastFileError();
       return nullptr;
     }
     source->sound_ = sf_open_virtual(&kFileIo, SFM_READ, &info, source->file_);

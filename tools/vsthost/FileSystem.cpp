@@ -2,6 +2,9 @@
 
 #include "TextNumbers.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace vsthost {
 
 std::string BaseName(const std::string& path) {
@@ -11,6 +14,10 @@ std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
 #endif
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string LastFileError() {
+  return std::strerror(errno);
 }
 
 bool IsWindowsDeviceName(const std::string& path) {

@@ -38,8 +38,10 @@ bool IsTerminal(std::FILE* stream);
 int ProcessId();
 // The most memory this process has held resident so far, in bytes.
 int64_t PeakResidentBytes();
-// The last system error (errno, or the Windows error) as words.
+// The last error of a Windows or POSIX call as words.
 std::string LastSystemError();
+// The last error of a C library file call (errno) as words.
+std::string LastFileError();
 
 // CON, AUX, NUL, COM1... with any extension: Windows opens a device for them.
 bool IsWindowsDeviceName(const std::string& path);

@@ -19,7 +19,7 @@ bool ReplacingFile::Open(const std::string& target, std::string& error) {
     file_ = CreateNewFile(temporary_);
   }
   if (file_ == nullptr) {
-    error = target + ": cannot create a file beside it (" + LastSystemError() + ")";
+    error = target + ": cannot create a file beside it (" + LastFileError() + ")";
     temporary_.clear();
     return false;
   }
@@ -34,11 +34,11 @@ bool ReplacingFile::Commit(std::string& error) {
     return false;
   }
   const bool flushed = !failed_ && std::ferror(file_) == 0 && FlushToDisk(file_);
-  const std::string reason = flushed ? std::string() : LastSystemError();
+  const std::string reason = flushed ? std::string() : LastFileError();
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
   if (!flushed || !closed) {
-    error = target_ + ": write failed (" + (reason.empty() ? LastSystemError() : reason) +
+    error = target_ + ": write failed (" + (reason.empty() ? LastFileError() : reason) +
             "); the file was left as it was";
     Discard();
     return false;
@@ -71,7 +71,7 @@ bool ReadSmallFile(const std::string& path, size_t limit, std::vector<uint8_t>& 
                    std::string& error) {
   std::FILE* file = OpenFile(path, "rb");
   if (file == nullptr) {
-    error = path + ": " + LastSystemError();
+    error = path + ": " + LastFileError();
     return false;
   }
   std::vector<uint8_t> bytes(limit + 1);

@@ -80,7 +80,7 @@ int64_t PeakResidentBytes() {
 }
 
 std::string LastSystemError() {
-  return std::strerror(errno);
+  return LastFileError();
 }
 
 } // namespace vsthost
