@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -184,4 +185,69 @@ TEST(VstHostWavFile, RefusesWhatItCannotRead) {
   noData.resize(noData.size() - 8);
   EXPECT_FALSE(ReadImage(noData, audio, error));
   EXPECT_EQ(audio.Frames(), 7u); // untouched on failure
+}
+
+TEST(VstHostAudioFile, FormatsAndTheirLimits) {
+  AudioBuffer audio;
+  audio.sampleRate = 44100;
+  audio.Resize(2, 4410);
+  for (size_t i = 0; i < audio.Frames(); ++i) {
+    audio.channels[0][i] = 0.5f * std::sin(0.05f * static_cast<float>(i));
+    audio.channels[1][i] = -audio.channels[0][i];
+  }
+  struct Case {
+    const char* path;
+    vsthost::SampleFormat format;
+    const char* magic;
+    float tolerance; // dither and rounding
+  };
+  const Case cases[] = {
+      {"formats.flac", vsthost::SampleFormat::Default, "fLaC", 2.0f / 8388608.0f},
+      {"formats16.flac", vsthost::SampleFormat::Int16, "fLaC", 2.0f / 32768.0f},
+      {"formats.rf64", vsthost::SampleFormat::Float32, "RF64", 0.0f},
+      {"formats.w64", vsthost::SampleFormat::Float64, "riff", 0.0f},
+      {"formats.aiff", vsthost::SampleFormat::Int24, "FORM", 2.0f / 8388608.0f},
+      {"formats.wav", vsthost::SampleFormat::Int16, "RIFF", 2.0f / 32768.0f},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    ASSERT_TRUE(WriteAudio(c.path, c.format, audio, error)) << c.path << ": " << error;
+    const std::vector<uint8_t> image = FileImage(c.path);
+    EXPECT_EQ(std::string(image.begin(), image.begin() + 4), c.magic) << c.path;
+    AudioBuffer back;
+    ASSERT_TRUE(ReadImage(image, back, error)) << c.path << ": " << error;
+    ASSERT_EQ(back.Frames(), audio.Frames()) << c.path;
+    float worst = 0.0f;
+    for (size_t ch = 0; ch < 2; ++ch)
+      for (size_t i = 0; i < audio.Frames(); ++i)
+        worst = std::max(worst, std::fabs(back.channels[ch][i] - audio.channels[ch][i]));
+    EXPECT_LE(worst, c.tolerance) << c.path;
+  }
+
+  // Too long for a 4 GiB format: refused before a byte is written.
+  std::string error;
+  EXPECT_EQ(vsthost::AudioFileSink::Create("too-long.aiff", vsthost::SampleFormat::Default, 2,
+                                           44100, int64_t{1} << 30, error),
+            nullptr);
+  EXPECT_NE(error.find("4 GiB"), std::string::npos) << error;
+  EXPECT_TRUE(FileImage("too-long.aiff").empty());
+  EXPECT_EQ(
+      vsthost::AudioFileSink::Create("x.wav", vsthost::SampleFormat::Flac, 2, 44100, 10, error),
+      nullptr);
+}
+
+TEST(VstHostAudioFile, ATruncatedFileSaysWhatItDeclared) {
+  std::vector<uint8_t> samples(4 * 100, 1);
+  std::vector<uint8_t> image = MakeWav(1, 2, 16, samples);
+  image.resize(image.size() - 4 * 60);
+  const std::string path = "truncated-declared.wav";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(image.data(), 1, image.size(), file);
+  std::fclose(file);
+  std::string error;
+  auto source = vsthost::AudioFileSource::Open(path, error);
+  ASSERT_TRUE(source) << error;
+  EXPECT_EQ(source->Length(), 40);
+  EXPECT_EQ(source->DeclaredFrames(), 100);
 }

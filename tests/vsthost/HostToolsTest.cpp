@@ -164,8 +164,8 @@ TEST(VstHostOptions, CommandLineConventions) {
   EXPECT_TRUE(options.help);
   EXPECT_NE(vsthost::UsageText("vsthost").find("--set-normalised"), std::string::npos);
 
-  ASSERT_TRUE(vsthost::ParseOptions({"p.so", "--block=64", "--output=out/", "--", "-a.wav", "b.wav"},
-                                    options, error))
+  ASSERT_TRUE(vsthost::ParseOptions(
+      {"p.so", "--block=64", "--output=out/", "--", "-a.wav", "b.wav"}, options, error))
       << error;
   EXPECT_EQ(options.render.blockSize, 64);
   EXPECT_EQ(options.inputPaths, (std::vector<std::string>{"-a.wav", "b.wav"}));

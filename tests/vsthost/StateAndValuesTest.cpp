@@ -78,7 +78,7 @@ TEST(VstHostParamText, ChoicesNumbersAndUnits) {
     const vsthost::ParamInfo* param;
     const char* text;
     bool ok;
-    float normalised; // for a choice
+    float normalised;   // for a choice
     const char* number; // for a number; else a fragment of the error
   };
   const Case cases[] = {

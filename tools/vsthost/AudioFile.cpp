@@ -204,10 +204,9 @@ int SoundFileFormat(const std::string& path, SampleFormat format, std::string& e
   return container | encoding;
 }
 
-std::unique_ptr<AudioFileSink> AudioFileSink::Create(const std::string& path,
-                                                     SampleFormat format, int channels,
-                                                     int sampleRate, int64_t maxFrames,
-                                                     std::string& error) {
+std::unique_ptr<AudioFileSink> AudioFileSink::Create(const std::string& path, SampleFormat format,
+                                                     int channels, int sampleRate,
+                                                     int64_t maxFrames, std::string& error) {
   int sfFormat = SoundFileFormat(path, format, error);
   if (sfFormat == 0) return nullptr;
   const int container = sfFormat & SF_FORMAT_TYPEMASK;

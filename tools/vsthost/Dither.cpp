@@ -5,8 +5,7 @@
 
 namespace vsthost {
 
-Dither::Dither(int bits)
-    : scale_(std::ldexp(1.0, bits - 1)), shift_(32 - bits) {}
+Dither::Dither(int bits) : scale_(std::ldexp(1.0, bits - 1)), shift_(32 - bits) {}
 
 double Dither::Uniform() {
   // xorshift64*: cheap, and the same sequence everywhere.

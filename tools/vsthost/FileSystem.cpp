@@ -7,6 +7,10 @@
 
 namespace vsthost {
 
+bool EndsWithSeparator(const std::string& path) {
+  return !path.empty() && BaseName(path).empty();
+}
+
 std::string BaseName(const std::string& path) {
 #if defined(_WIN32)
   const size_t slash = path.find_last_of("/\\:");

@@ -45,6 +45,8 @@ std::string LastFileError();
 
 // CON, AUX, NUL, COM1... with any extension: Windows opens a device for them.
 bool IsWindowsDeviceName(const std::string& path);
+// A name that ends in a path separator names a folder.
+bool EndsWithSeparator(const std::string& path);
 // The last component of a path.
 std::string BaseName(const std::string& path);
 

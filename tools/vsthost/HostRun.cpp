@@ -50,7 +50,7 @@ bool IsStd(const std::string& path) {
 std::string OutputFor(const Options& options, const std::string& input) {
   if (!options.OutputIsFolder()) return options.outputPath;
   std::string folder = options.outputPath;
-  if (BaseName(folder + "x") != "x") folder += '/';
+  if (!EndsWithSeparator(folder)) folder += '/';
   return folder + (IsStd(input) ? std::string("stdin.wav") : BaseName(input));
 }
 
@@ -84,7 +84,7 @@ Outcome CheckWrittenFiles(const Options& options) {
     if (IsWindowsDeviceName(w.path))
       return Usage(w.what + " " + w.path + ": a Windows device name, not a file");
 #endif
-    if (w.path.back() == '/' || IsFolder(w.path))
+    if (EndsWithSeparator(w.path) || IsFolder(w.path))
       return Usage(w.what + " " + w.path + ": a folder, not a file");
     if (SameFile(w.path, options.pluginPath))
       return Usage(w.what + " " + w.path + ": that is the plug-in being loaded");
@@ -178,8 +178,7 @@ Outcome ApplySettings(const VstPlugin& plugin, const Options& options,
     if (request.byNormalised) {
       plugin.SetParamNormalised(index, request.normalised);
     } else if (!plugin.SetParamText(index, request.number)) {
-      return Failure("the plug-in refused '" + setting.value + "' for parameter " +
-                     setting.param);
+      return Failure("the plug-in refused '" + setting.value + "' for parameter " + setting.param);
     }
   }
   return {};
@@ -326,8 +325,8 @@ Outcome Session::RenderInput(const std::string& input, bool freshInstance) {
   const std::string output = OutputFor(options_, input);
   std::unique_ptr<AudioFileSink> sink;
   if (!output.empty()) {
-    sink = AudioFileSink::Create(output, options_.format, std::max(outChannels, 1), rate,
-                                 maxFrames, error);
+    sink = AudioFileSink::Create(output, options_.format, std::max(outChannels, 1), rate, maxFrames,
+                                 error);
     if (!sink) return Failure(error);
   }
   OutputMeter meter(sink.get());
@@ -335,9 +334,9 @@ Outcome Session::RenderInput(const std::string& input, bool freshInstance) {
   bool rendered;
   {
     ProgressLine progress(!options_.quiet, input.empty() ? "rendering" : input, rate);
-    rendered = Render(*plugin_, host_, *source, meter, settings,
-                      [&progress](int64_t done, int64_t total) { progress.Update(done, total); },
-                      result, error);
+    rendered = Render(
+        *plugin_, host_, *source, meter, settings,
+        [&progress](int64_t done, int64_t total) { progress.Update(done, total); }, result, error);
   }
   const int64_t declared = file != nullptr ? file->DeclaredFrames() : -1;
   const int64_t read = file != nullptr ? file->FramesRead() : 0;
@@ -369,12 +368,12 @@ void Session::Summarise(const std::string& output, const RenderResult& result, i
   if (options_.render.notes.empty() && WaitsForNotes(*plugin_))
     Warn("this program is opened by MIDI notes: add --note");
   if (options_.quiet) return;
-  std::fprintf(stderr,
-               "rendered %lld frames (%.3f s), %d channel(s) at %d Hz, %lld MIDI event(s) back%s%s\n",
-               static_cast<long long>(result.frames), static_cast<double>(result.frames) / rate,
-               result.outputChannels, rate, static_cast<long long>(host_.MidiEventsReceived()),
-               output.empty() ? "" : " -> ",
-               IsStd(output) ? "standard output" : output.c_str());
+  std::fprintf(
+      stderr,
+      "rendered %lld frames (%.3f s), %d channel(s) at %d Hz, %lld MIDI event(s) back%s%s\n",
+      static_cast<long long>(result.frames), static_cast<double>(result.frames) / rate,
+      result.outputChannels, rate, static_cast<long long>(host_.MidiEventsReceived()),
+      output.empty() ? "" : " -> ", IsStd(output) ? "standard output" : output.c_str());
   std::fprintf(stderr, "levels: %s\n", meter.Text().c_str());
   const int64_t peakMemory = PeakResidentBytes();
   if (peakMemory > 0)

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "FileSystem.h"
 #include "TextNumbers.h"
 
 #include <cmath>
@@ -11,8 +12,7 @@ std::string RangeText(double low, double high) {
   return NumberText(low) + ".." + NumberText(high);
 }
 
-bool NumberIn(const std::string& text, double low, double high, double& out,
-              std::string& error) {
+bool NumberIn(const std::string& text, double low, double high, double& out, std::string& error) {
   if (!ParseStrictDouble(text, out) || !(out >= low && out <= high)) {
     error = "must be a number in " + RangeText(low, high);
     return false;
@@ -57,8 +57,7 @@ bool ParseNote(const std::string& text, MidiNote& note, std::string& error) {
   return true;
 }
 
-bool ParseSetting(const std::string& text, bool normalised, ParamSetting& out,
-                  std::string& error) {
+bool ParseSetting(const std::string& text, bool normalised, ParamSetting& out, std::string& error) {
   const size_t equals = text.rfind('=');
   if (equals == std::string::npos || equals == 0) {
     error = "must be PARAM=VALUE";
@@ -213,14 +212,6 @@ bool IsHelp(const std::string& arg) {
   return arg == "-h" || arg == "--help";
 }
 
-bool IsFolderName(const std::string& path) {
-  const char last = path.empty() ? '\0' : path.back();
-#if defined(_WIN32)
-  if (last == '\\') return true;
-#endif
-  return last == '/';
-}
-
 // The combinations that make no sense, checked after every option is known.
 bool CheckCombinations(const Options& o, std::string& error) {
   if (o.pluginPath.empty()) {
@@ -229,11 +220,11 @@ bool CheckCombinations(const Options& o, std::string& error) {
     error = "give either input files or --signal, not both";
   } else if (!o.outputPath.empty() && !o.Rendering()) {
     error = "--output needs an input file or --signal";
-  } else if (o.inputPaths.size() > 1 && !o.outputPath.empty() && !IsFolderName(o.outputPath)) {
+  } else if (o.inputPaths.size() > 1 && !o.outputPath.empty() && !EndsWithSeparator(o.outputPath)) {
     error = "several inputs need --output FOLDER/ (a name ending in /)";
   } else if (o.OutputIsFolder() && o.outputPath == kStdStream) {
     error = "several inputs cannot all go to standard output";
-  } else if (!o.signal.empty() && IsFolderName(o.outputPath)) {
+  } else if (!o.signal.empty() && EndsWithSeparator(o.outputPath)) {
     error = "--signal renders one file: give --output a file name";
   } else if (!o.loadState.empty() && !o.program.empty()) {
     // Selecting a program would silently replace the state just loaded.
@@ -262,7 +253,7 @@ bool CheckCombinations(const Options& o, std::string& error) {
 } // namespace
 
 bool Options::OutputIsFolder() const {
-  return inputPaths.size() > 1 || IsFolderName(outputPath);
+  return inputPaths.size() > 1 || EndsWithSeparator(outputPath);
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& out, std::string& error) {

@@ -29,7 +29,7 @@ struct Options {
   int channels = 2;
   std::string outputPath; // a file, "-", or a folder when several inputs are given
   SampleFormat format = SampleFormat::Default;
-  int sampleRate = 0; // 0: the input's rate, or 44100 for a test signal
+  int sampleRate = 0;        // 0: the input's rate, or 44100 for a test signal
   double tailSeconds = -1.0; // below 0: until the output has decayed
   RenderSettings render;
   std::string program;

@@ -39,11 +39,11 @@ std::string OutputMeter::Text() const {
   std::string text;
   for (size_t c = 0; c < channels_.size(); ++c) {
     const Channel& meter = channels_[c];
-    const double rms = frames_ > 0 ? std::sqrt(meter.sumOfSquares / static_cast<double>(frames_))
-                                   : 0.0;
+    const double rms =
+        frames_ > 0 ? std::sqrt(meter.sumOfSquares / static_cast<double>(frames_)) : 0.0;
     const char* name = channels_.size() == 2 ? (c == 0 ? "L" : "R") : "mono";
-    text += (text.empty() ? "" : "; ") + std::string(name) + " peak " +
-            DecibelText(meter.peak) + ", RMS " + DecibelText(rms);
+    text += (text.empty() ? "" : "; ") + std::string(name) + " peak " + DecibelText(meter.peak) +
+            ", RMS " + DecibelText(rms);
   }
   return text;
 }

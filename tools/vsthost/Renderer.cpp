@@ -80,8 +80,8 @@ void ProcessBlock(const VstPlugin& plugin, ProcessMode mode, BlockBuffers& b, in
       std::copy_n(b.in.data[c].begin(), frames, b.inD.data[c].begin());
     effect->processDoubleReplacing(effect, b.inD.pointers.data(), b.outD.pointers.data(), frames);
     for (size_t c = 0; c < b.out.data.size(); ++c)
-      std::transform(b.outD.data[c].begin(), b.outD.data[c].begin() + frames,
-                     b.out.data[c].begin(), [](double s) { return static_cast<float>(s); });
+      std::transform(b.outD.data[c].begin(), b.outD.data[c].begin() + frames, b.out.data[c].begin(),
+                     [](double s) { return static_cast<float>(s); });
     break;
   }
 }
@@ -150,8 +150,7 @@ bool Render(const VstPlugin& plugin, RenderHost& host, AudioSource& source, Audi
   const double rate = source.SampleRate();
   const int64_t tailLimit = FrameAt(settings.tailSeconds, rate);
   const int64_t length = source.Length();
-  const int64_t total =
-      length < 0 ? -1 : length + (settings.tailUntilDecayed ? 0 : tailLimit);
+  const int64_t total = length < 0 ? -1 : length + (settings.tailUntilDecayed ? 0 : tailLimit);
 
   host.SetSampleRate(rate);
   host.SetBlockSize(blockSize);
@@ -173,7 +172,7 @@ bool Render(const VstPlugin& plugin, RenderHost& host, AudioSource& source, Audi
   const auto quietNeeded = static_cast<int64_t>(kQuietRunSeconds * rate);
   bool ok = true;
 
-  for (int64_t pos = 0;; ) {
+  for (int64_t pos = 0;;) {
     size_t frames = 0;
     if (!inputEnded) {
       frames = source.Read(fileBlock.pointers.data(), static_cast<size_t>(blockSize));
@@ -223,8 +222,8 @@ bool Render(const VstPlugin& plugin, RenderHost& host, AudioSource& source, Audi
     const bool eventsDue = nextEvent < midi.size() && midi[nextEvent].frame < pos + tailLimit;
     if (settings.tailUntilDecayed && inputEnded && !eventsDue &&
         pos - static_cast<int64_t>(frames) >= done.inputFrames) {
-      const bool quiet = BlockPeak(buffers.out, static_cast<size_t>(outChannels), frames) <
-                         kDecayedLevel;
+      const bool quiet =
+          BlockPeak(buffers.out, static_cast<size_t>(outChannels), frames) < kDecayedLevel;
       quietRun = quiet ? quietRun + static_cast<int64_t>(frames) : 0;
       if (quietRun >= quietNeeded) break;
     }

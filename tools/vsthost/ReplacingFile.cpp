@@ -8,8 +8,8 @@ std::string TemporaryNameBeside(const std::string& target, int attempt) {
   // Beside the target, so that the rename stays on one file system.
   const std::string name = BaseName(target);
   const std::string folder = target.substr(0, target.size() - name.size());
-  return folder + "." + name + "." + std::to_string(ProcessId()) + "-" +
-         std::to_string(attempt) + ".tmp";
+  return folder + "." + name + "." + std::to_string(ProcessId()) + "-" + std::to_string(attempt) +
+         ".tmp";
 }
 
 bool ReplacingFile::Open(const std::string& target, std::string& error) {
@@ -62,8 +62,7 @@ bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& byt
                         std::string& error) {
   ReplacingFile file;
   if (!file.Open(path, error)) return false;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size())
-    file.MarkFailed();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) != bytes.size()) file.MarkFailed();
   return file.Commit(error);
 }
 

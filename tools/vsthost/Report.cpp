@@ -50,10 +50,11 @@ std::string PinText(const Pin& pin) {
 
 std::vector<std::string> Features(const AEffect* effect) {
   std::vector<std::string> features;
-  const std::pair<int32_t, const char*> kFlags[] = {
-      {effFlagsHasEditor, "editor"}, {effFlagsCanReplacing, "float"},
-      {effFlagsCanDoubleReplacing, "double"}, {effFlagsCanMono, "mono"},
-      {effFlagsProgramChunks, "chunks"}};
+  const std::pair<int32_t, const char*> kFlags[] = {{effFlagsHasEditor, "editor"},
+                                                    {effFlagsCanReplacing, "float"},
+                                                    {effFlagsCanDoubleReplacing, "double"},
+                                                    {effFlagsCanMono, "mono"},
+                                                    {effFlagsProgramChunks, "chunks"}};
   for (const auto& [flag, name] : kFlags) {
     if (effect->flags & flag) features.push_back(name);
   }
@@ -135,7 +136,10 @@ std::string PluginJson(const VstPlugin& plugin, const std::vector<ParamInfo>& pa
   json.Key("vendor").String(plugin.Text(effGetVendorString));
   json.Key("product").String(plugin.Text(effGetProductString));
   json.Key("version").String(DecimalVersionText(plugin.Dispatch(effGetVendorVersion)));
-  json.Key("uniqueId").Number(effect->uniqueID).Key("uniqueIdText").String(FourCC(effect->uniqueID));
+  json.Key("uniqueId")
+      .Number(effect->uniqueID)
+      .Key("uniqueIdText")
+      .String(FourCC(effect->uniqueID));
   json.Key("vstVersion").Number(static_cast<double>(plugin.Dispatch(effGetVstVersion)));
   json.Key("entryPoint").String(entryName);
   json.Key("category").String(IsInstrument(plugin) ? "instrument" : "effect");

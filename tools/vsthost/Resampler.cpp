@@ -27,9 +27,8 @@ std::unique_ptr<ResamplingSource> ResamplingSource::Create(AudioSource& input, i
                                                            std::string& error) {
   std::unique_ptr<ResamplingSource> source(new ResamplingSource(input, sampleRate));
   int status = 0;
-  source->state_ =
-      src_callback_new(&ResamplingSource::Pull, SRC_SINC_MEDIUM_QUALITY, input.Channels(),
-                       &status, source.get());
+  source->state_ = src_callback_new(&ResamplingSource::Pull, SRC_SINC_MEDIUM_QUALITY,
+                                    input.Channels(), &status, source.get());
   if (source->state_ == nullptr || !src_is_valid_ratio(source->ratio_)) {
     error = std::string("cannot resample: ") + src_strerror(status);
     return nullptr;

@@ -48,7 +48,8 @@ std::vector<uint8_t> EncodeStateFile(const PluginIdentity& plugin, const std::st
   PutBig32(out, kFileVersion);
   PutBig32(out, static_cast<uint32_t>(plugin.uniqueId));
   PutBig32(out, static_cast<uint32_t>(plugin.version));
-  PutBig32(out, static_cast<uint32_t>(opaque ? plugin.numParams : static_cast<int32_t>(values.size())));
+  PutBig32(out,
+           static_cast<uint32_t>(opaque ? plugin.numParams : static_cast<int32_t>(values.size())));
   char name[kNameBytes] = {};
   std::strncpy(name, programName.c_str(), kNameBytes - 1);
   out.insert(out.end(), name, name + kNameBytes);

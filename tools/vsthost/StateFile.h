@@ -18,8 +18,8 @@ struct PluginIdentity {
 };
 
 struct ProgramState {
-  std::vector<uint8_t> chunk;  // the opaque form: the plug-in's chunk
-  std::vector<float> values;   // the per-parameter form
+  std::vector<uint8_t> chunk; // the opaque form: the plug-in's chunk
+  std::vector<float> values;  // the per-parameter form
   std::string programName;
 };
 

@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     return vsthost::kExitUsage;
   }
   if (options.help || options.version) {
-    const std::string text = options.help ? vsthost::UsageText(name)
-                                          : name + " " + QUORVANE_VERSION + "\n";
+    const std::string text =
+        options.help ? vsthost::UsageText(name) : name + " " + QUORVANE_VERSION + "\n";
     const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     return written ? vsthost::kExitSuccess : vsthost::kExitFailure;
   }

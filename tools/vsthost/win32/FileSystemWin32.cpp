@@ -6,15 +6,15 @@
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
-#include <sys/stat.h>
 #include <shellapi.h>
+#include <sys/stat.h>
 
 namespace vsthost {
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
   return wide;
@@ -33,9 +33,9 @@ namespace {
 
 // Volume and file index: the file's identity whatever name reaches it.
 bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                            FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool ok = GetFileInformationByHandle(file, &info) != 0;
   CloseHandle(file);
@@ -64,8 +64,8 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-  const int fd = _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                        _S_IREAD | _S_IWRITE);
+  const int fd =
+      _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (fd < 0) return nullptr;
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);
@@ -105,8 +105,8 @@ bool IsFolder(const std::string& path) {
 bool SameFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION x, y;
   return FileIdentity(a, x) && FileIdentity(b, y) &&
-         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
 }
 
 void UseBinaryMode(std::FILE* stream) {
