@@ -138,6 +138,15 @@ for index, name in names[:13]:
     assert params[int(index)]["name"] == name, (index, name)
 PY
 
+# The closing summary's warnings.
+run 0 --no-report -p Glissando -g noise --seconds 1 && says "opened by MIDI notes: add --note"
+run 0 --no-report -p Glissando -g noise --seconds 2 -n 0:1.5 -o loud.wav && says "above full scale"
+echo "not a library" >not-a-plugin.dll
+"${host[@]}" not-a-plugin.dll >out.txt 2>err.txt
+check "a library that will not load fails" test $? -eq 1
+says "not-a-plugin.dll"
+check "loader errors in words" test -z "$(grep -E '\(error [0-9]+\)' err.txt)"
+
 # Standard output that cannot be written is a failure.
 "${host[@]}" "$plugin" >/dev/full 2>err.txt
 check "a report into a full device fails" test $? -eq 1
