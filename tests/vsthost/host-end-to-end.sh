@@ -147,6 +147,10 @@ check "a library that will not load fails" test $? -eq 1
 says "not-a-plugin.dll"
 check "loader errors in words" test -z "$(grep -E '\(error [0-9]+\)' err.txt)"
 
+# Timing: a table row per plug-in given.
+run 0 --bench "$plugin" --seconds 0.05 --rounds 3
+check "a timing row for each plug-in" test "$(grep -c '^| Quorvane | [0-9.]* |' out.txt)" -eq 2
+
 # Standard output that cannot be written is a failure.
 "${host[@]}" "$plugin" >/dev/full 2>err.txt
 check "a report into a full device fails" test $? -eq 1

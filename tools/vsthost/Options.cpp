@@ -106,6 +106,12 @@ const OptionSpec kOptions[] = {
      [](Options& o, const std::string&, std::string&) { return !(o.report = false); }},
     {"", "--json", false,
      [](Options& o, const std::string&, std::string&) { return o.json = true; }},
+    {"", "--bench", false,
+     [](Options& o, const std::string&, std::string&) { return o.bench = true; }},
+    {"", "--rounds", true,
+     [](Options& o, const std::string& v, std::string& e) {
+       return IntegerIn(v, 1, 1001, o.benchRounds, e);
+     }},
     {"", "--version", false,
      [](Options& o, const std::string&, std::string&) { return o.version = true; }},
     {"-i", "--input", true,
@@ -311,7 +317,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       return false;
     }
   }
-  if (!options.version && !CheckCombinations(options, error)) return false;
+  if (options.bench && !options.pluginPath.empty()) {
+    // Further names are more plug-ins to time alongside.
+    if (!options.signal.empty() || !options.outputPath.empty() ||
+        !options.settings.empty() || !options.loadState.empty()) {
+      error = "--bench times plug-ins on noise: it takes only --program, --seconds, --rate, "
+              "--block and --rounds";
+      return false;
+    }
+  } else if (!options.version && !CheckCombinations(options, error)) {
+    return false;
+  }
   out = std::move(options);
   return true;
 }
@@ -362,6 +378,13 @@ Plug-in state (applied in this order, before rendering):
 Editor (Windows build only):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG
+Timing (any VST 2.4 plug-ins):
+      --bench PLUGIN...      the cost of float processReplacing per frame and
+                             the speed against real time, on noise with one
+                             note held, each plug-in's rounds interleaved
+                             with the others'; prints a Markdown table
+      --rounds N             counted rounds of --bench (default 9; the median
+                             is reported), each of --seconds of audio
 Messages:
       --json                 print the report as JSON
       --no-report            do not print the plug-in's report

@@ -42,6 +42,8 @@ struct Options {
   bool json = false;
   bool help = false;
   bool version = false;
+  bool bench = false;  // time the plug-ins instead of rendering
+  int benchRounds = 9; // counted rounds of --bench
 
   bool Rendering() const { return !inputPaths.empty() || !signal.empty(); }
   // Several inputs write into the output folder, each under its own name.

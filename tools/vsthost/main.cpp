@@ -1,6 +1,7 @@
 // The command-line host: loads a VST 2.4 plug-in through its entry point,
 // reports what it offers, and renders audio through it. See --help.
 
+#include "Bench.h"
 #include "FileSystem.h"
 #include "HostRun.h"
 #include "Options.h"
@@ -23,5 +24,5 @@ int main(int argc, char** argv) {
     const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
     return written ? vsthost::kExitSuccess : vsthost::kExitFailure;
   }
-  return vsthost::RunHost(options);
+  return options.bench ? vsthost::RunBench(options) : vsthost::RunHost(options);
 }
