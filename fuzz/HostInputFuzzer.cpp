@@ -5,8 +5,8 @@
 // A command line either parses into options that hold together or is
 // refused with a message; a --set text resolves to a value inside the
 // parameter's range or is refused; a state file that parses encodes back to
-// the same bytes; an audio file is read to its end in bounded blocks with a
-// consistent frame count and finite samples for integer formats.
+// the same bytes, a bank that parses holds whole programs; an audio file is read to its end in
+// bounded blocks with a consistent frame count and finite samples for integer formats.
 
 #include "FuzzCheck.h"
 
@@ -77,10 +77,17 @@ void ParamText(const uint8_t* data, size_t size) {
 }
 
 void StateFile(const uint8_t* data, size_t size) {
-  const vsthost::PluginIdentity plugin{0x68687A32, 10000, 14};
+  const vsthost::PluginIdentity plugin{0x68687A32, 10000, 14, 12};
   const std::vector<uint8_t> bytes(data, data + size);
-  vsthost::ProgramState state;
   std::string error;
+  vsthost::ProgramBank bank;
+  if (vsthost::ParseBankFile(bytes, plugin, bank, error)) {
+    FuzzRequire(bank.currentProgram >= 0 && bank.currentProgram < 12, "current program %d",
+                bank.currentProgram);
+    for (const vsthost::ProgramState& program : bank.programs)
+      FuzzRequire(program.values.size() == 14, "a program of %zu values", program.values.size());
+  }
+  vsthost::ProgramState state;
   if (!vsthost::ParseStateFile(bytes, plugin, state, error)) return;
   for (const float value : state.values)
     FuzzRequire(value >= 0.0f && value <= 1.0f, "a value out of 0..1");

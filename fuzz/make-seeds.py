@@ -335,6 +335,10 @@ def host_input_seeds():
           u8(2) + state_file(b"FPCh", be32(120) + program_chunk(PROGRAMS[5][1])))
     write("host_input", "state-values",
           u8(2) + state_file(b"FxCk", b"".join(struct.pack(">f", 0.5) for _ in range(14))))
+    records = b"".join(state_file(b"FxCk", b"".join(struct.pack(">f", v / 10) for v in range(14)),
+                                  name=n.encode()[:27]) for n, _ in PROGRAMS + [("- 12 -", [])])
+    write("host_input", "bank", u8(2) + b"CcnK" + be32(148 + len(records)) + b"FxBk" + be32(2) +
+          be32(0x68687A32) + be32(10000) + be32(12) + be32(5) + bytes(124) + records)
     write("host_input", "wav-16-stereo", u8(3) + wav(1, 2, 16, 64))
     write("host_input", "wav-24-mono", u8(3) + wav(1, 1, 24, 40))
     write("host_input", "wav-float-extensible", u8(3) + wav(3, 2, 32, 32, 96000, True))

@@ -12,7 +12,7 @@
 
 namespace {
 
-const vsthost::PluginIdentity kPlugin{0x68687A32, 10000, 3};
+const vsthost::PluginIdentity kPlugin{0x68687A32, 10000, 3, 2};
 
 TEST(VstHostStateFile, RoundTripsBothForms) {
   const std::vector<uint8_t> chunk = {1, 2, 3, 4, 5};
@@ -45,7 +45,7 @@ TEST(VstHostStateFile, RefusesWhatIsNoStateOfThisPlugin) {
   std::vector<uint8_t> noise(150);
   for (size_t i = 0; i < noise.size(); ++i)
     noise[i] = static_cast<uint8_t>(i * 73 + 11);
-  const vsthost::PluginIdentity other{0x41424344, 1, 3};
+  const vsthost::PluginIdentity other{0x41424344, 1, 3, 2};
   const auto otherPlugin = vsthost::EncodeStateFile(other, "x", {1}, {});
   const auto tooFewValues = vsthost::EncodeStateFile(kPlugin, "x", {}, {0.5f, 0.5f});
   auto notNormalised = vsthost::EncodeStateFile(kPlugin, "x", {}, {0.5f, 0.5f, 0.5f});
@@ -60,6 +60,40 @@ TEST(VstHostStateFile, RefusesWhatIsNoStateOfThisPlugin) {
     EXPECT_FALSE(vsthost::ParseStateFile(*bytes, kPlugin, state, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(state.programName, "untouched");
+  }
+}
+
+TEST(VstHostBankFile, RoundTripsAndRefusesDamageWhole) {
+  const std::vector<vsthost::ProgramState> programs = {{{}, {0.0f, 0.5f, 1.0f}, "One"},
+                                                       {{}, {0.25f, 0.75f, 0.125f}, "Two"}};
+  const auto good = vsthost::EncodeBankFile(kPlugin, programs, 1);
+  EXPECT_EQ(good.size(), 156u + 2 * (56u + 12u));
+  vsthost::ProgramBank bank;
+  std::string error;
+  ASSERT_TRUE(vsthost::ParseBankFile(good, kPlugin, bank, error)) << error;
+  ASSERT_EQ(bank.programs.size(), 2u);
+  EXPECT_EQ(bank.programs[1].values, programs[1].values);
+  EXPECT_EQ(bank.programs[1].programName, "Two");
+  EXPECT_EQ(bank.currentProgram, 1);
+
+  const std::vector<uint8_t> cut(good.begin(), good.end() - 4);
+  auto recordCut = good; // the second record claims more than there is
+  recordCut[156 + 68 + 7] += 4;
+  auto current = good;
+  current[31] = 7;
+  const auto threePrograms =
+      vsthost::EncodeBankFile(kPlugin, {programs[0], programs[1], programs[0]}, 0);
+  const auto program = vsthost::EncodeStateFile(kPlugin, "x", {}, {0.5f, 0.5f, 0.5f});
+  const vsthost::PluginIdentity other{0x41424344, 1, 3, 2};
+  const auto otherPlugin = vsthost::EncodeBankFile(other, programs, 0);
+  const std::vector<const std::vector<uint8_t>*> refused = {
+      &cut, &recordCut, &current, &threePrograms, &program, &otherPlugin};
+  for (const std::vector<uint8_t>* bytes : refused) {
+    vsthost::ProgramBank untouched;
+    untouched.currentProgram = 9;
+    EXPECT_FALSE(vsthost::ParseBankFile(*bytes, kPlugin, untouched, error));
+    EXPECT_EQ(untouched.currentProgram, 9);
+    EXPECT_TRUE(untouched.programs.empty());
   }
 }
 

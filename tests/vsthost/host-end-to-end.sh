@@ -85,6 +85,12 @@ head -c 120 /dev/urandom >random.fxp
 run 1 --load-state random.fxp && says "not a program state file"
 run 1 --load-state "$plugin" && says "not a program state file"
 
+# A bank of every program: saved, loaded; a damaged one refused whole.
+run 0 -q -p 5 -s "Filter Mix=50" --save-bank bank.fxb
+run 0 --load-bank bank.fxb && check "bank restored" grep -q "Filter Mix *50" out.txt
+head -c 1000 bank.fxb >damaged.fxb
+run 1 --load-bank damaged.fxb && says "damaged bank file"
+
 # A zero-length note and a note far past the end.
 run 0 -q -g noise --seconds 0.5 -n 0.1:0 -n 1e15:1 && says "starts after the render's end"
 

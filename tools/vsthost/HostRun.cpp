@@ -74,6 +74,7 @@ Outcome CheckWrittenFiles(const Options& options) {
     }
   }
   if (!options.saveState.empty()) written.push_back({options.saveState, "--save-state", ""});
+  if (!options.saveBank.empty()) written.push_back({options.saveBank, "--save-bank", ""});
   if (!options.screenshotPath.empty())
     written.push_back({options.screenshotPath, "--screenshot", ""});
 
@@ -92,8 +93,9 @@ Outcome CheckWrittenFiles(const Options& options) {
       if (input != w.input && SameFile(w.path, input))
         return Usage(w.what + " " + w.path + ": that is an input file");
     }
-    if (w.what == "--output" && SameFile(w.path, options.loadState))
-      return Usage(w.what + " " + w.path + ": that is the state file being loaded");
+    if (w.what == "--output" &&
+        (SameFile(w.path, options.loadState) || SameFile(w.path, options.loadBank)))
+      return Usage(w.what + " " + w.path + ": that is a state file being loaded");
     for (size_t j = 0; j < i; ++j) {
       if (written[j].path == w.path || SameFile(written[j].path, w.path))
         return Usage(written[j].what + " and " + w.what + " both write " + w.path);
@@ -107,7 +109,7 @@ Outcome CheckWrittenFiles(const Options& options) {
 
 PluginIdentity IdentityOf(const VstPlugin& plugin) {
   const AEffect* effect = plugin.Effect();
-  return {effect->uniqueID, effect->version, effect->numParams};
+  return {effect->uniqueID, effect->version, effect->numParams, effect->numPrograms};
 }
 
 // Loads --load-state. A file that is not a state of this plug-in is refused
@@ -139,6 +141,52 @@ Outcome LoadState(const VstPlugin& plugin, const std::string& path) {
     if (!before.empty()) plugin.SetProgramState(before);
     return Failure(path + ": the plug-in refused this state");
   }
+  return {};
+}
+
+// Loads --load-bank: every program, checked whole before the first is set.
+Outcome LoadBank(const VstPlugin& plugin, const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  ProgramBank bank;
+  if (!ReadSmallFile(path, kMaxStateFileBytes, bytes, error) ||
+      !ParseBankFile(bytes, IdentityOf(plugin), bank, error)) {
+    return Failure(path + ": " + error);
+  }
+  if (!bank.chunk.empty()) {
+    if (!plugin.SetState(0, bank.chunk)) return Failure(path + ": the plug-in refused this bank");
+    return {};
+  }
+  for (size_t i = 0; i < bank.programs.size(); ++i) {
+    plugin.Dispatch(effSetProgram, 0, static_cast<intptr_t>(i));
+    std::string name = bank.programs[i].programName;
+    plugin.Dispatch(effSetProgramName, 0, 0, &name[0]);
+    for (size_t k = 0; k < bank.programs[i].values.size(); ++k)
+      plugin.SetParamNormalised(static_cast<int>(k), bank.programs[i].values[k]);
+  }
+  plugin.Dispatch(effSetProgram, 0, bank.currentProgram);
+  return {};
+}
+
+// Saves --save-bank from the plug-in's own programs, in the per-parameter
+// form; the live values are put back afterwards.
+Outcome SaveBank(const VstPlugin& plugin, const std::string& path) {
+  const auto current = static_cast<int32_t>(plugin.Dispatch(effGetProgram));
+  const std::vector<uint8_t> live = plugin.GetProgramState();
+  std::vector<ProgramState> programs;
+  for (int i = 0; i < plugin.ProgramCount(); ++i) {
+    plugin.Dispatch(effSetProgram, 0, i);
+    ProgramState program;
+    program.programName = plugin.Text(effGetProgramName);
+    for (int k = 0; k < plugin.ParamCount(); ++k)
+      program.values.push_back(plugin.ParamNormalised(k));
+    programs.push_back(std::move(program));
+  }
+  plugin.Dispatch(effSetProgram, 0, current);
+  if (!live.empty()) plugin.SetProgramState(live);
+  std::string error;
+  if (!WriteFileReplacing(path, EncodeBankFile(IdentityOf(plugin), programs, current), error))
+    return Failure(error);
   return {};
 }
 
@@ -184,9 +232,13 @@ Outcome ApplySettings(const VstPlugin& plugin, const Options& options,
   return {};
 }
 
-// Applies --load-state, --program and --set in that order.
+// Applies --load-bank, --load-state, --program and --set in that order.
 Outcome ApplyState(const VstPlugin& plugin, const Options& options,
                    const std::vector<ParamInfo>& params) {
+  if (!options.loadBank.empty()) {
+    const Outcome loaded = LoadBank(plugin, options.loadBank);
+    if (loaded.Failed()) return loaded;
+  }
   if (!options.loadState.empty()) {
     const Outcome loaded = LoadState(plugin, options.loadState);
     if (loaded.Failed()) return loaded;
@@ -389,6 +441,10 @@ Outcome Session::Finish() {
   }
   if (!options_.saveState.empty()) {
     const Outcome saved = SaveState(*plugin_, options_.saveState);
+    if (saved.Failed()) return saved;
+  }
+  if (!options_.saveBank.empty()) {
+    const Outcome saved = SaveBank(*plugin_, options_.saveBank);
     if (saved.Failed()) return saved;
   }
   plugin_->Close();

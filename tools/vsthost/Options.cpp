@@ -199,6 +199,16 @@ const OptionSpec kOptions[] = {
        o.saveState = v;
        return NotEmpty(v, e);
      }},
+    {"", "--load-bank", true,
+     [](Options& o, const std::string& v, std::string& e) {
+       o.loadBank = v;
+       return NotEmpty(v, e);
+     }},
+    {"", "--save-bank", true,
+     [](Options& o, const std::string& v, std::string& e) {
+       o.saveBank = v;
+       return NotEmpty(v, e);
+     }},
     {"", "--screenshot", true,
      [](Options& o, const std::string& v, std::string& e) {
        o.screenshotPath = v;
@@ -249,7 +259,8 @@ bool CheckCombinations(const Options& o, std::string& error) {
     for (const std::string& path : o.inputPaths)
       stdinUses += path == kStdStream ? 1 : 0;
     if (stdinUses > 1) error = "standard input can be read only once";
-    for (const std::string* path : {&o.saveState, &o.screenshotPath, &o.loadState}) {
+    for (const std::string* path :
+         {&o.saveState, &o.screenshotPath, &o.loadState, &o.loadBank, &o.saveBank}) {
       if (*path == kStdStream) error = "standard input and output are for audio only";
     }
   }
@@ -319,8 +330,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
   }
   if (options.bench && !options.pluginPath.empty()) {
     // Further names are more plug-ins to time alongside.
-    if (!options.signal.empty() || !options.outputPath.empty() ||
-        !options.settings.empty() || !options.loadState.empty()) {
+    if (!options.signal.empty() || !options.outputPath.empty() || !options.settings.empty() ||
+        !options.loadState.empty()) {
       error = "--bench times plug-ins on noise: it takes only --program, --seconds, --rate, "
               "--block and --rounds";
       return false;
@@ -367,6 +378,7 @@ Rendering:
                              lasting LEN seconds (key 60, velocity 100 unless
                              given); repeat for more notes
 Plug-in state (applied in this order, before rendering):
+      --load-bank FILE       restore every program from a bank file (.fxb)
       --load-state FILE      restore a program state saved by --save-state
   -p, --program N|NAME       select a program by number or name
   -s, --set PARAM=VALUE      set a parameter, by index or name, to one of its
@@ -374,7 +386,8 @@ Plug-in state (applied in this order, before rendering):
                              without its unit ("Filter Freq=2000 Hz")
   -S, --set-normalised PARAM=X
                              set a parameter to a normalised value in 0..1
-      --save-state FILE      save the program state after rendering
+      --save-state FILE      save the program state after rendering (.fxp)
+      --save-bank FILE       save every program as a bank (.fxb)
 Editor (Windows build only):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG

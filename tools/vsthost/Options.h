@@ -36,6 +36,8 @@ struct Options {
   std::vector<ParamSetting> settings;
   std::string loadState;
   std::string saveState;
+  std::string loadBank; // every program at once
+  std::string saveBank;
   std::string screenshotPath;
   bool quiet = false;
   bool report = true;

@@ -1,8 +1,8 @@
-// The host's state files: a plug-in's program state in the program-file
-// layout VST hosts share ("CcnK", big-endian): the opaque form wraps the
-// plug-in's own chunk, the per-parameter form holds normalised floats.
-// Magic, version, sizes and the plug-in's id are checked before anything
-// reaches the plug-in. Used from the host's main thread.
+// The host's state and bank files, in the program- and bank-file layouts
+// VST hosts share ("CcnK", big-endian): the opaque forms wrap the plug-in's
+// own chunk, the per-parameter forms hold normalised floats. Magic, version,
+// sizes and the plug-in's id are checked before anything reaches the
+// plug-in. Used from the host's main thread.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,7 @@ struct PluginIdentity {
   int32_t uniqueId = 0;
   int32_t version = 0;
   int32_t numParams = 0;
+  int32_t numPrograms = 0;
 };
 
 struct ProgramState {
@@ -34,7 +35,22 @@ std::vector<uint8_t> EncodeStateFile(const PluginIdentity& plugin, const std::st
 bool ParseStateFile(const std::vector<uint8_t>& bytes, const PluginIdentity& plugin,
                     ProgramState& out, std::string& error);
 
-// Largest state file the host reads.
+struct ProgramBank {
+  std::vector<ProgramState> programs; // the per-parameter form: one per program
+  std::vector<uint8_t> chunk;         // the opaque form: the plug-in's bank chunk
+  int32_t currentProgram = 0;
+};
+
+// The per-parameter form of a bank: every program's values and name.
+std::vector<uint8_t> EncodeBankFile(const PluginIdentity& plugin,
+                                    const std::vector<ProgramState>& programs,
+                                    int32_t currentProgram);
+
+// Checks a whole bank file, every program in it, against the plug-in.
+bool ParseBankFile(const std::vector<uint8_t>& bytes, const PluginIdentity& plugin,
+                   ProgramBank& out, std::string& error);
+
+// Largest state or bank file the host reads.
 static constexpr size_t kMaxStateFileBytes = 64u << 20;
 
 } // namespace vsthost

@@ -93,9 +93,9 @@ std::vector<uint8_t> VstPlugin::GetProgramState() const {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-bool VstPlugin::SetProgramState(const std::vector<uint8_t>& bytes) const {
+bool VstPlugin::SetState(int32_t kind, const std::vector<uint8_t>& bytes) const {
   std::vector<uint8_t> copy = bytes;
-  return Dispatch(effSetChunk, 1, static_cast<intptr_t>(copy.size()), copy.data()) != 0;
+  return Dispatch(effSetChunk, kind, static_cast<intptr_t>(copy.size()), copy.data()) != 0;
 }
 
 } // namespace vsthost
