@@ -293,7 +293,7 @@ def be32(v): return struct.pack(">I", v & 0xFFFFFFFF)
 def state_file(kind, body, plugin_id=0x68687A32, count=14, name=b"Glissando"):
     """A program file as the host saves it: opaque (FPCh) or per-parameter (FxCk)."""
     rest = kind + be32(1) + be32(plugin_id) + be32(10000) + be32(count) + name.ljust(28, b"\0")
-    return b"CcnK" + be32(len(rest) + len(body) + 4) + rest + body
+    return b"CcnK" + be32(len(rest) + len(body)) + rest + body
 
 
 def wav(tag, channels, bits, frames, rate=44100, extensible=False, declared=None):
@@ -335,7 +335,7 @@ def host_input_seeds():
           u8(2) + state_file(b"FPCh", be32(120) + program_chunk(PROGRAMS[5][1])))
     write("host_input", "state-values",
           u8(2) + state_file(b"FxCk", b"".join(struct.pack(">f", 0.5) for _ in range(14))))
-    records = b"".join(state_file(b"FxCk", b"".join(struct.pack(">f", v / 10) for v in range(14)),
+    records = b"".join(state_file(b"FxCk", b"".join(struct.pack(">f", v / 13) for v in range(14)),
                                   name=n.encode()[:27]) for n, _ in PROGRAMS + [("- 12 -", [])])
     write("host_input", "bank", u8(2) + b"CcnK" + be32(148 + len(records)) + b"FxBk" + be32(2) +
           be32(0x68687A32) + be32(10000) + be32(12) + be32(5) + bytes(124) + records)
