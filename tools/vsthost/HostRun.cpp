@@ -276,7 +276,7 @@ public:
   explicit Session(const Options& options) : options_(options) {}
 
   Outcome Start();
-  Outcome Report();
+  Outcome PrintReport();
   // Renders one input (or the signal) into its output.
   Outcome RenderInput(const std::string& input, bool freshInstance);
   Outcome Finish();
@@ -317,7 +317,7 @@ Outcome Session::NewInstance() {
   return ApplyState(*plugin_, options_, params_);
 }
 
-Outcome Session::Report() {
+Outcome Session::PrintReport() {
   if (!options_.json && (!options_.report || options_.quiet)) return {};
   // Audio on standard output leaves the report to standard error.
   std::FILE* out = IsStd(options_.outputPath) ? stderr : stdout;
@@ -451,7 +451,8 @@ Outcome Session::Finish() {
   return {};
 }
 
-int Report(const Outcome& outcome) {
+// Says what failed, and answers the exit status.
+int Conclude(const Outcome& outcome) {
   if (outcome.Failed()) std::fprintf(stderr, "error: %s\n", outcome.message.c_str());
   return outcome.code;
 }
@@ -460,30 +461,30 @@ int Report(const Outcome& outcome) {
 
 int RunHost(const Options& options) {
   const Outcome checked = CheckWrittenFiles(options);
-  if (checked.Failed()) return Report(checked);
+  if (checked.Failed()) return Conclude(checked);
   if (!options.signal.empty()) {
     // A bad signal is a bad command line: found before the plug-in loads.
     std::string error;
     const int rate = options.sampleRate != 0 ? options.sampleRate : kDefaultSampleRate;
     if (!SignalSource::Create(options.signal, rate, 0, options.channels, error))
-      return Report(Usage("--signal " + options.signal + ": " + error));
+      return Conclude(Usage("--signal " + options.signal + ": " + error));
   }
 
   Session session(options);
   Outcome outcome = session.Start();
-  if (!outcome.Failed()) outcome = session.Report();
-  if (outcome.Failed()) return Report(outcome);
+  if (!outcome.Failed()) outcome = session.PrintReport();
+  if (outcome.Failed()) return Conclude(outcome);
 
   if (!options.signal.empty()) {
     outcome = session.RenderInput("", false);
-    if (outcome.Failed()) return Report(outcome);
+    if (outcome.Failed()) return Conclude(outcome);
   }
   int failed = 0;
   for (size_t i = 0; i < options.inputPaths.size() && !outcome.Failed(); ++i) {
     const Outcome one = session.RenderInput(options.inputPaths[i], i > 0);
     if (one.Failed()) {
       ++failed;
-      Report(one);
+      Conclude(one);
       // With several inputs the others still render.
       if (options.inputPaths.size() == 1 || one.code == kExitUsage) outcome = one;
     }
@@ -496,7 +497,7 @@ int RunHost(const Options& options) {
   outcome = session.Finish();
   if (!outcome.Failed() && (std::fflush(stdout) != 0 || std::ferror(stdout) != 0))
     outcome = Failure("standard output: write failed (the report is incomplete)");
-  return Report(outcome);
+  return Conclude(outcome);
 }
 
 } // namespace vsthost
