@@ -61,7 +61,7 @@ bool ReadImage(const std::vector<uint8_t>& image, AudioBuffer& out, std::string&
   const std::string path = "audio-file-test-image.wav";
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
-  std::fwrite(image.data(), 1, image.size(), file);
+  if (!image.empty()) std::fwrite(image.data(), 1, image.size(), file);
   std::fclose(file);
   auto source = vsthost::AudioFileSource::Open(path, error);
   if (!source) return false;

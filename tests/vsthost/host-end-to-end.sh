@@ -4,7 +4,7 @@
 #   host-end-to-end.sh WORKDIR PLUGIN HOST [EMULATOR...]
 # FAKE_MAIN_LIBRARY (native only): a library whose main is no plug-in entry.
 set -uo pipefail
-work=$1 plugin_built=$2
+work=$1 plugin_built=$(realpath "$2")
 shift 2
 host=("$@")
 rm -rf "$work" && mkdir -p "$work/out" && cd "$work" || exit 1
