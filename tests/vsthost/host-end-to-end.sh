@@ -81,6 +81,11 @@ check "both good inputs rendered" test -s out/in.wav -a -s out/keep.wav
 # A state file: saved, loaded; random bytes and the plug-in refused.
 run 0 -q -s "Filter Freq=2000 Hz" -s "filter type=bandpass" --save-state state.fxp
 run 0 --load-state state.fxp && check "state restored" grep -q "Filter Type *Bandpass" out.txt
+# A bare chunk, as earlier versions of the host saved it, still loads.
+python3 -c "import struct, sys; sys.stdout.buffer.write(bytes([0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0]) +
+  struct.pack('<14d', 2, 2000, 12, 100, 0, 800, 500, 90, 700, 90, 0, 6, 1, 0))" >bare.bin
+run 0 --load-state bare.bin && says "older version of this host"
+check "a bare state restored" grep -q "Filter Freq *2000" out.txt
 head -c 120 /dev/urandom >random.fxp
 run 1 --load-state random.fxp && says "not a program state file"
 run 1 --load-state "$plugin" && says "not a program state file"
