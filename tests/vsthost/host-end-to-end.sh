@@ -108,6 +108,13 @@ says "write failed"
 check "the input survived the failed write" cmp -s in.wav keep.wav
 check "no temporary file is left" test -z "$(ls -A | grep '\.tmp$')"
 
+# ... and a write that succeeds replaces the input with the render.
+cp keep.wav inplace.wav
+run 0 -q -i inplace.wav -o inplace.wav --tail 0 -p "Low Frequencies"
+differs() { ! cmp -s "$1" "$2"; }
+check "the in-place render replaced its input" differs inplace.wav keep.wav
+check "... keeping its length" test "$(wc -c <inplace.wav)" -eq "$(wc -c <keep.wav)"
+
 # Formats: FLAC, RF64, resampling 44.1 to 48 kHz, integers, pipes.
 run 0 -q -g sine:1000 --seconds 1 --tail 0 -o tone.flac
 run 0 --no-report -i tone.flac -r 48000 --tail 0 -o tone.rf64 && says "rendered 48000 frames"
@@ -131,6 +138,12 @@ run 0 --no-report -g noise --seconds 600 --tail 0 --format s16 -o long.wav
 peak=$(sed -n 's/^peak memory: \([0-9]*\).*/\1/p' err.txt)
 check "600 s in under 64 MB (peak ${peak:-?} MB)" test "${peak:-999}" -lt 64
 rm -f long.wav
+# On a terminal the same render shows its progress on one line.
+if [[ $windows -eq 0 ]] && command -v script >/dev/null; then
+  script -qec "$(printf '%q ' "${host[@]}" "$plugin") --no-report -g noise --seconds 1200 --tail 0" \
+    /dev/null >tty.txt 2>&1
+  check "progress on a terminal" grep -q "x real time .* left" tty.txt
+fi
 
 # The report as JSON matches the plug-in's own texts.
 run 0 --json && cp out.txt report.json
