@@ -8,6 +8,11 @@
 #include <unistd.h>
 
 namespace vsthost {
+namespace {
+
+constexpr unsigned kProbeSeconds = 20;
+
+} // namespace
 
 bool PluginModule::Load(const std::string& path, std::string& error) {
   Unload();
@@ -48,6 +53,7 @@ bool PluginModule::MainAnswersEffect(VstPluginMainProc entry) const {
   const pid_t child = fork();
   if (child < 0) return false;
   if (child == 0) {
+    alarm(kProbeSeconds); // a hang counts as a failure too
     RenderHost host;
     AEffect* effect = entry(host.Callback());
     _exit(effect != nullptr && effect->magic == kEffectMagic ? 0 : 1);
