@@ -219,10 +219,12 @@ Outcome ApplySettings(const VstPlugin& plugin, const Options& options,
       plugin.SetParamNormalised(index, static_cast<float>(value));
       continue;
     }
-    ParamRequest request;
+    ParamRequest request{false, 0.0f, setting.value};
     std::string error;
-    if (!ResolveParamText(params[static_cast<size_t>(index)], setting.value, request, error))
+    if (static_cast<size_t>(index) < params.size() &&
+        !ResolveParamText(params[static_cast<size_t>(index)], setting.value, request, error)) {
       return Usage("--set " + setting.param + "=" + setting.value + ": " + error);
+    }
     if (request.byNormalised) {
       plugin.SetParamNormalised(index, request.normalised);
     } else if (!plugin.SetParamText(index, request.number)) {
