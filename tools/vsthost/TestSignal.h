@@ -1,7 +1,8 @@
 // Test signals the command-line host can render instead of a file, made
 // from a short text: "sine:440", "saw:110", "noise", "sweep:20:20000",
 // "impulse", "silence". Deterministic: the same text gives the same samples.
-// Generated block by block, so any length costs the same memory.
+// Generated block by block, so any length costs the same memory. Used on
+// the host's main thread.
 #pragma once
 
 #include "AudioBuffer.h"
