@@ -50,7 +50,7 @@ check_archive() {
 
   ! grep -rlaF -e "$root" -e "$work" . || fail "$kind: a build path inside the files above"
 
-  host "$plugin" --quiet -p Glissando -g noise --seconds 1 -n 0.1:0.5 -o render.wav ||
+  host "$plugin" --quiet -p Glissando -g noise --seconds 1 -n 0.1:0.5 -o render.wav 2>render.txt ||
     fail "$kind: the packaged host did not render"
   # 44-byte header at least, then a second of 32-bit stereo at 44.1 kHz.
   [[ $(stat -c %s render.wav) -ge $((44 + 44100 * 2 * 4)) ]] || fail "$kind: render too short"
