@@ -80,10 +80,13 @@ EOF
   step "$kind: rendered a second; the bank gives the eleven factory programs"
 
   cp Quorvane-factory.fxb spoilt.fxb
-  printf '\x7f\xc0\x00\x00' | dd of=spoilt.fxb bs=1 seek=$((156 + 3 * 112 + 60)) conv=notrunc status=none
+  # Program 3's second value becomes a NaN.
+  printf '\x7f\xc0\x00\x00' |
+    dd of=spoilt.fxb bs=1 seek=$((156 + 3 * 112 + 60)) conv=notrunc status=none
   head -c 700 Quorvane-factory.fxb >cut.fxb
   for bad in spoilt.fxb cut.fxb render.wav; do
-    if host "$plugin" --quiet --load-bank "$bad" -g noise --seconds 1 -o refused.wav 2>/dev/null; then
+    if host "$plugin" --quiet --load-bank "$bad" -g noise --seconds 1 -o refused.wav \
+      2>/dev/null; then
       fail "$kind: accepted $bad"
     fi
     [[ ! -e refused.wav ]] || fail "$kind: rendered after refusing $bad"
