@@ -179,7 +179,7 @@ void X11EditorWindow::CloseEditorWindow() {
   // No gesture may stay open at the host once the editor is gone.
   if (endEditCountdown != 0 && Plug() != nullptr) Plug()->FlushHostGesture();
   endEditCountdown = 0;
-  if (entryKind != EntryKind::None) {
+  if (entryKind != EntryKind::Closed) {
     IControl* control = entryControl;
     CloseEntry();
     if (control != nullptr) control->FinishUserEdit();
@@ -289,7 +289,7 @@ void X11EditorWindow::ParentGone() {
   windowGone = true;
   pointerGrabbed = false;
   focusTaken = false;
-  if (entryKind != EntryKind::None) {
+  if (entryKind != EntryKind::Closed) {
     IControl* control = entryControl;
     CloseEntry();
     if (control != nullptr) control->FinishUserEdit();

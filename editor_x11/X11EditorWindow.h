@@ -83,7 +83,7 @@ public:
 
 private:
   enum class EntryState { Idle, Touched, Cancel, Commit };
-  enum class EntryKind { None, Edit, List };
+  enum class EntryKind { Closed, Edit, List };
 
   struct Popup {
     xcb_window_t window = 0;
@@ -157,7 +157,7 @@ private:
   std::atomic<std::int32_t> endEditCountdown{0};
   bool swallowRelease = false; // the press went to the text entry
 
-  EntryKind entryKind = EntryKind::None;
+  EntryKind entryKind = EntryKind::Closed;
   EntryState entryState = EntryState::Idle;
   IControl* entryControl = nullptr;
   IParameter* entryParam = nullptr;

@@ -109,13 +109,13 @@ void X11EditorWindow::HandleButtonPress(const xcb_button_press_event_t& press) {
       if (SurfaceDoubleClick(x, y, mods)) GrabPointer(press.time);
       return;
     }
-    if (entryKind != EntryKind::None) entryState = EntryState::Commit;
+    if (entryKind != EntryKind::Closed) entryState = EntryState::Commit;
     GrabPointer(press.time);
     SurfaceMouseDown(x, y, mods);
     return;
   case kRightButton:
     doubleClicks.Reset();
-    if (entryKind != EntryKind::None) {
+    if (entryKind != EntryKind::Closed) {
       entryState = EntryState::Cancel;
       swallowRelease = true;
       return;
@@ -212,7 +212,7 @@ void X11EditorWindow::HandleKey(const xcb_key_press_event_t& key) {
   case EntryKey::End:
     entryText.End();
     break;
-  case EntryKey::None:
+  case EntryKey::Ignored:
     return;
   }
   entryState = EntryState::Touched;
@@ -220,7 +220,7 @@ void X11EditorWindow::HandleKey(const xcb_key_press_event_t& key) {
 }
 
 void X11EditorWindow::FrameTick() {
-  if (entryKind != EntryKind::None) {
+  if (entryKind != EntryKind::Closed) {
     if (entryState == EntryState::Commit || entryState == EntryState::Cancel)
       FinishEntry();
     else

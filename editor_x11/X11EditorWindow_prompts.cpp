@@ -68,7 +68,7 @@ void DrawLine(GlyphFont* font, RasterBitmap* dest, const std::string& text, std:
 // Opening
 
 void X11EditorWindow::PromptParamInput(IControl* control, IParameter* param) {
-  if (control == nullptr || param == nullptr || entryKind != EntryKind::None || !IsWindowOpen())
+  if (control == nullptr || param == nullptr || entryKind != EntryKind::Closed || !IsWindowOpen())
     return;
   char current[kValueTextSize];
   param->FormatValue(param->Value(), false, current, sizeof(current));
@@ -102,7 +102,7 @@ void X11EditorWindow::OpenTextEntry(IControl* control, const TextStyle&, const R
                                     const char* text, bool, bool editable) {
   // Nothing in this editor opens a free entry; one without a parameter
   // changes nothing when committed.
-  if (control == nullptr || !editable || entryKind != EntryKind::None || !IsWindowOpen()) return;
+  if (control == nullptr || !editable || entryKind != EntryKind::Closed || !IsWindowOpen()) return;
   const EntryBox box = FreeTextBox(rect);
   OpenEntryCommon(control, nullptr, Rect{box.x, box.y, box.x + box.width, box.y + box.height},
                   text);
@@ -322,7 +322,7 @@ void X11EditorWindow::FinishEntry() {
 
 void X11EditorWindow::CloseEntry() {
   const EntryKind closing = entryKind;
-  entryKind = EntryKind::None;
+  entryKind = EntryKind::Closed;
   entryState = EntryState::Idle;
   entryControl = nullptr;
   entryParam = nullptr;

@@ -12,10 +12,10 @@
 
 namespace quorvane {
 
-enum class EntryKey { None, Character, Enter, Escape, Backspace, Delete, Left, Right, Home, End };
+enum class EntryKey { Ignored, Character, Enter, Escape, Backspace, Delete, Left, Right, Home, End };
 
 struct EntryKeyPress {
-  EntryKey key = EntryKey::None;
+  EntryKey key = EntryKey::Ignored;
   std::string text; // UTF-8, for EntryKey::Character
 };
 

@@ -1,0 +1,250 @@
+// The X11 editor window in a real X server, driven by real X events: a
+// small editor with two knobs and a row of buttons on a recording effect.
+
+#include <gtest/gtest.h>
+
+// Xlib's macros after GoogleTest's names.
+#include "RecordingEffect.h"
+#include "TestImages.h"
+#include "X11TestHost.h"
+#include "editor/IKnobRotVal.h"
+#include "editor/IRadioButtons.h"
+#include "editor_x11/X11EditorWindow.h"
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorvane::test {
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 120;
+constexpr std::uint32_t kBackground = 0xFF406080;
+constexpr std::int32_t kBackgroundId = 9100, kKnobId = 9101, kStripId = 9102;
+
+std::unique_ptr<RasterBitmap> Images(std::int32_t id) {
+  if (id == kBackgroundId) return Solid(kWidth, kHeight, kBackground);
+  if (id == kStripId) return Strip(24, 13, false, {kRed, kGreen, kBlue});
+  if (id != kKnobId) return nullptr;
+  auto knob = Solid(32, 32, kBlack);
+  for (int y = 2; y < 16; ++y)
+    for (int x = 14; x < 18; ++x)
+      SetPixel(*knob, x, y, kWhite);
+  return knob;
+}
+
+// Level knob at (40, 40), Mode buttons at (100, 20)-(172, 33), Gain knob at
+// (140, 80) with its read-out below.
+void Build(X11EditorWindow& editor, IEffectBase* effect) {
+  editor.AddBackground(kBackgroundId, "bg");
+  const BitmapRef knob = editor.LoadEditorBitmap(kKnobId, "knob", 1);
+  TextStyle text;
+  std::strcpy(text.fontName, "Arial");
+  text.size = 14;
+  text.color = Color{255, 255, 255, 255};
+  text.alignment = TextStyle::kAlignCentre;
+  editor.AddControl(std::make_unique<IKnobRotVal>(effect, RecordingEffect::kLevel, 40, 40, knob,
+                                                  text, 4, 300, 4.0, 0, 0));
+  editor.AddControl(std::make_unique<IRadioButtons>(
+      effect, RecordingEffect::kMode, 100, 20, editor.LoadEditorBitmap(kStripId, "strip", 3), true,
+      1, 0, 0, 0));
+  editor.AddControl(std::make_unique<IKnobRotVal>(effect, RecordingEffect::kGain, 140, 80, knob,
+                                                  text, 4, 300, 4.0, 0, 0));
+}
+
+class X11EditorTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!host.Ready()) GTEST_SKIP() << "no X server";
+    errorsBefore = X11TestHost::ErrorsSeen();
+    auto surface = std::make_unique<X11EditorWindow>(effect.get(), kWidth, kHeight, 0, &Images);
+    editor = surface.get();
+    Build(*editor, effect.get());
+    effect->AttachEditor(std::move(surface));
+    parent = host.MakeParent();
+    before = host.Measure();
+    ASSERT_TRUE(Open());
+    host.Settle();
+  }
+
+  void TearDown() override {
+    if (!host.Ready()) return;
+    effect.reset();
+    host.Settle(20);
+    EXPECT_EQ(X11TestHost::ErrorsSeen(), errorsBefore);
+  }
+
+  bool Open() {
+    window = Window(reinterpret_cast<std::uintptr_t>(
+        editor->OpenEditorWindow(reinterpret_cast<void*>(std::uintptr_t(parent)))));
+    return window != 0;
+  }
+
+  double Value(int index) {
+    PluginLockGuard guard(effect->GetPluginLock());
+    return effect->ValueOf(index);
+  }
+  void SetFromHost(int index, double normalised) {
+    PluginLockGuard guard(effect->GetPluginLock());
+    effect->SetParameterFromHost(index, normalised);
+  }
+  std::vector<std::string> Gestures(int index) {
+    PluginLockGuard guard(effect->GetPluginLock());
+    std::vector<std::string> seen;
+    for (const HostCall& call : effect->calls)
+      if (call.index == index) seen.push_back(call.what);
+    return seen;
+  }
+  std::vector<Window> TopLevel() { return host.Children(DefaultRootWindow(host.Connection())); }
+
+  X11TestHost host;
+  std::unique_ptr<RecordingEffect> effect = std::make_unique<RecordingEffect>();
+  X11EditorWindow* editor = nullptr;
+  Window parent = 0;
+  Window window = 0;
+  Footprint before;
+  int errorsBefore = 0;
+};
+
+TEST_F(X11EditorTest, OpensInsideTheHostWindowAndPaintsWithText) {
+  EXPECT_EQ(host.Children(parent), std::vector<Window>{window});
+  const WindowPixels shot = host.Capture(window);
+  ASSERT_EQ(shot.width, kWidth);
+  ASSERT_EQ(shot.height, kHeight);
+  EXPECT_EQ(shot.At(190, 5), kBackground & 0xFFFFFF);
+  EXPECT_EQ(shot.At(101, 21), kRed & 0xFFFFFF);
+  // The Level read-out ("0.50") lies under its knob, in white.
+  int white = 0;
+  for (int y = 60; y < 76; ++y)
+    for (int x = 20; x < 60; ++x)
+      white += shot.At(x, y) == 0xFFFFFF;
+  EXPECT_GT(white, 5);
+}
+
+TEST_F(X11EditorTest, DragRaisesTheKnobInsideOneGesture) {
+  host.Drag(window, 40, 40, 0, -40);
+  EXPECT_GT(Value(RecordingEffect::kLevel), 0.55);
+  const std::vector<std::string> seen = Gestures(RecordingEffect::kLevel);
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen.front(), "begin");
+  EXPECT_EQ(seen.back(), "end");
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "begin"), 1);
+}
+
+TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
+  SetFromHost(RecordingEffect::kLevel, 0.0);
+  host.Settle();
+  const WindowPixels low = host.Capture(window);
+  SetFromHost(RecordingEffect::kLevel, 1.0);
+  host.Settle();
+  EXPECT_TRUE(RegionDiffers(low, host.Capture(window), 24, 24, 56, 56));
+  SetFromHost(RecordingEffect::kLevel, 0.0);
+  host.Settle();
+  EXPECT_FALSE(RegionDiffers(low, host.Capture(window), 0, 0, kWidth, kHeight));
+}
+
+TEST_F(X11EditorTest, WheelStepsAndDoubleClickRestores) {
+  host.MoveTo(window, 40, 40);
+  for (int button : {4, 4, 5, 6, 7}) {
+    host.Button(button, true);
+    host.Button(button, false);
+  }
+  host.Settle();
+  EXPECT_NEAR(Value(RecordingEffect::kLevel), 0.51, 0.006);
+  host.Click(window, 40, 40);
+  host.Click(window, 40, 40);
+  host.Settle();
+  EXPECT_DOUBLE_EQ(Value(RecordingEffect::kLevel), 0.5);
+}
+
+TEST_F(X11EditorTest, TheValueListOpensOnARightClickAndClosesAsTold) {
+  struct Case {
+    int pickRow; // -1: Escape; -2: a click outside
+    double expected;
+  };
+  for (const Case& c : {Case{2, 2.0}, Case{-1, 2.0}, Case{1, 1.0}, Case{-2, 1.0}}) {
+    SCOPED_TRACE(c.pickRow);
+    const std::vector<Window> windowsBefore = TopLevel();
+    host.Click(window, 110, 26, 3);
+    host.Settle();
+    std::vector<Window> list = TopLevel();
+    ASSERT_EQ(list.size(), windowsBefore.size() + 1);
+    const Window popup = list.back();
+    const WindowPixels rows = host.Capture(popup);
+    EXPECT_EQ(rows.height, 3 * X11EditorWindow::kListRowHeight + 2);
+    if (c.pickRow >= 0)
+      host.Click(popup, 20, 1 + c.pickRow * X11EditorWindow::kListRowHeight + 9);
+    else if (c.pickRow == -1)
+      host.Key(XK_Escape);
+    else
+      host.Click(parent, 400, 200);
+    host.Settle();
+    EXPECT_EQ(TopLevel(), windowsBefore);
+    EXPECT_DOUBLE_EQ(Value(RecordingEffect::kMode), c.expected);
+  }
+}
+
+TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
+  struct Case {
+    const char* typed;
+    int finish; // a key symbol, or 1 / 3 for a left / right click elsewhere
+    double expected;
+  };
+  const Case cases[] = {{"7", XK_Return, 7.0},   {"3", XK_Escape, 7.0},
+                        {"5", 1, 5.0},           {"9", 3, 5.0},
+                        {"-2.5", XK_KP_Enter, -2.5}};
+  Window focusBefore = 0;
+  int revert = 0;
+  XGetInputFocus(host.Connection(), &focusBefore, &revert);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    host.Click(window, 140, 80, 3);
+    host.Settle();
+    Window focus = 0;
+    XGetInputFocus(host.Connection(), &focus, &revert);
+    EXPECT_EQ(focus, window);
+    host.Type(c.typed);
+    if (c.finish == 1 || c.finish == 3)
+      host.Click(window, 190, 110, c.finish);
+    else
+      host.Key(unsigned(c.finish));
+    host.Settle();
+    EXPECT_NEAR(Value(RecordingEffect::kGain), c.expected, 1e-9);
+    XGetInputFocus(host.Connection(), &focus, &revert);
+    EXPECT_EQ(focus, focusBefore);
+  }
+}
+
+TEST_F(X11EditorTest, ReopeningAndClosingLeaveNothingBehind) {
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(Open()); // over the open one: it is closed first
+    host.Settle(50);
+    EXPECT_EQ(host.Children(parent).size(), 1u);
+    editor->CloseEditorWindow();
+    EXPECT_TRUE(host.Children(parent).empty());
+  }
+  EXPECT_EQ(host.Measure(), before);
+}
+
+TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindow) {
+  host.Click(window, 140, 80, 3); // with the entry open
+  host.Settle();
+  host.DestroyWindow(parent);
+  host.Settle();
+  EXPECT_FALSE(editor->IsWindowOpen());
+  editor->CloseEditorWindow();
+  EXPECT_EQ(host.Measure().descriptors, before.descriptors);
+  EXPECT_EQ(host.Measure().threads, before.threads);
+}
+
+TEST_F(X11EditorTest, ThePluginMayGoWithItsEditorOpen) {
+  host.Drag(window, 40, 40, 0, -10);
+  effect.reset();
+  host.Settle(20);
+  EXPECT_EQ(host.Measure(), before);
+}
+
+} // namespace
+} // namespace quorvane::test
