@@ -99,9 +99,9 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
   if (parentId == 0) return nullptr;
   int x = 0;
   int y = 0;
-  if (connection != nullptr) {
+  if (connection != nullptr || thread.joinable()) {
     // Reopening keeps the window where the host last saw it.
-    if (!windowGone) {
+    if (connection != nullptr && !windowGone && !closeFromWindowThread) {
       xcb_get_geometry_reply_t* geometry =
           xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
       if (geometry != nullptr) {
@@ -158,24 +158,34 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
   MarkAllDirty();
   doubleClicks.Reset();
   stopRequested = false;
+  closeFromWindowThread = false;
   windowGone = false;
   thread = std::thread(&X11EditorWindow::Serve, this);
   return reinterpret_cast<void*>(std::uintptr_t(window));
 }
 
 void X11EditorWindow::CloseEditorWindow() {
-  if (connection == nullptr) return;
   if (thread.joinable()) {
     stopRequested = true;
     const std::uint64_t one = 1;
     if (write(wakeFd, &one, sizeof(one)) < 0) {
       // The counter is full, so the thread is being woken already.
     }
-    if (thread.get_id() == std::this_thread::get_id())
-      thread.detach(); // a host that closes from inside one of our callbacks
-    else
-      thread.join();
+    // A host that closes the editor from inside one of our own calls to it:
+    // the thread stops once that call has returned, and the next open or
+    // close (or the end of the plug-in) lets go of the window.
+    if (thread.get_id() == std::this_thread::get_id()) {
+      closeFromWindowThread = true;
+      if (endEditCountdown != 0 && Plug() != nullptr) Plug()->FlushHostGesture();
+      return;
+    }
+    thread.join();
   }
+  FinishClose();
+}
+
+void X11EditorWindow::FinishClose() {
+  if (connection == nullptr) return;
   // No gesture may stay open at the host once the editor is gone.
   if (endEditCountdown != 0 && Plug() != nullptr) Plug()->FlushHostGesture();
   endEditCountdown = 0;

@@ -128,6 +128,8 @@ private:
   int EntryTextStart(GlyphFont* font);
   bool InsideEntry(int x, int y) const;
 
+  // Ends what the host must not wait for, then lets go of the X resources.
+  void FinishClose();
   void Teardown();
 
   ImageSource images;
@@ -144,6 +146,7 @@ private:
   std::thread thread;
   std::atomic<bool> stopRequested{false};
   std::atomic<bool> windowGone{false};
+  std::atomic<bool> closeFromWindowThread{false};
 
   // Window thread
   X11Keyboard keyboard;

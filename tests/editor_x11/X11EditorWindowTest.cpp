@@ -54,6 +54,16 @@ void Build(X11EditorWindow& editor, IEffectBase* effect) {
                                                   text, 4, 300, 4.0, 0, 0));
 }
 
+// A host that may close the editor from inside the begin of a gesture.
+class ClosingHostEffect : public RecordingEffect {
+public:
+  void BeginHostGesture(int32_t index) override {
+    RecordingEffect::BeginHostGesture(index);
+    if (closeOnBegin) Editor()->CloseEditorWindow();
+  }
+  bool closeOnBegin = false;
+};
+
 class X11EditorTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -100,7 +110,7 @@ protected:
   std::vector<Window> TopLevel() { return host.Children(DefaultRootWindow(host.Connection())); }
 
   X11TestHost host;
-  std::unique_ptr<RecordingEffect> effect = std::make_unique<RecordingEffect>();
+  std::unique_ptr<ClosingHostEffect> effect = std::make_unique<ClosingHostEffect>();
   X11EditorWindow* editor = nullptr;
   Window parent = 0;
   Window window = 0;
@@ -237,6 +247,17 @@ TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindow) {
   editor->CloseEditorWindow();
   EXPECT_EQ(host.Measure().descriptors, before.descriptors);
   EXPECT_EQ(host.Measure().threads, before.threads);
+}
+
+TEST_F(X11EditorTest, AHostMayCloseFromInsideAGesture) {
+  effect->closeOnBegin = true;
+  host.Drag(window, 40, 40, 0, -20);
+  effect->closeOnBegin = false;
+  ASSERT_TRUE(Open());
+  host.Settle();
+  EXPECT_EQ(host.Children(parent).size(), 1u);
+  host.Drag(window, 40, 40, 0, -20);
+  EXPECT_GT(Value(RecordingEffect::kLevel), 0.5);
 }
 
 TEST_F(X11EditorTest, ThePluginMayGoWithItsEditorOpen) {
