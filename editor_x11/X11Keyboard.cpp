@@ -21,41 +21,24 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 } // namespace
 
 EntryKeyPress EntryKeyForSymbol(std::uint32_t keysym) {
+  // The editing keys, on the main block and on the keypad.
+  struct Action {
+    std::uint32_t keysym;
+    EntryKey key;
+  };
+  static constexpr Action kActions[] = {
+      {0xFF0D, EntryKey::Enter},     {0xFF8D, EntryKey::Enter},  {0xFF1B, EntryKey::Escape},
+      {0xFF08, EntryKey::Backspace}, {0xFFFF, EntryKey::Delete}, {0xFF9F, EntryKey::Delete},
+      {0xFF51, EntryKey::Left},      {0xFF96, EntryKey::Left},   {0xFF53, EntryKey::Right},
+      {0xFF98, EntryKey::Right},     {0xFF50, EntryKey::Home},   {0xFF95, EntryKey::Home},
+      {0xFF57, EntryKey::End},       {0xFF9C, EntryKey::End},
+  };
   EntryKeyPress press;
-  switch (keysym) {
-  case 0xFF0D: // Return
-  case 0xFF8D: // KP_Enter
-    press.key = EntryKey::Enter;
-    return press;
-  case 0xFF1B:
-    press.key = EntryKey::Escape;
-    return press;
-  case 0xFF08:
-    press.key = EntryKey::Backspace;
-    return press;
-  case 0xFFFF:
-  case 0xFF9F: // KP_Delete
-    press.key = EntryKey::Delete;
-    return press;
-  case 0xFF51:
-  case 0xFF96:
-    press.key = EntryKey::Left;
-    return press;
-  case 0xFF53:
-  case 0xFF98:
-    press.key = EntryKey::Right;
-    return press;
-  case 0xFF50:
-  case 0xFF95:
-    press.key = EntryKey::Home;
-    return press;
-  case 0xFF57:
-  case 0xFF9C:
-    press.key = EntryKey::End;
-    return press;
-  default:
-    break;
-  }
+  for (const Action& action : kActions)
+    if (action.keysym == keysym) {
+      press.key = action.key;
+      return press;
+    }
   std::uint32_t code = 0;
   if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF))
     code = keysym;
