@@ -200,7 +200,7 @@ Plug-in state (applied in this order, before rendering):
   -S, --set-normalised PARAM=X
                              set a parameter to a normalised value in 0..1
       --save-state FILE      save the program state after rendering
-Editor (Windows build only):
+Editor (an X server on Linux):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG
 Messages:

@@ -27,7 +27,7 @@ struct Options {
   std::vector<ParamSetting> settings;
   std::string loadState;
   std::string saveState;
-  std::string screenshotPath; // Windows build only
+  std::string screenshotPath;
   bool quiet = false;
   bool report = true;
   bool help = false;

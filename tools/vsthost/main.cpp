@@ -13,6 +13,8 @@
 
 #if defined(_WIN32)
 #include "editor_win32/EditorHostFrame.h"
+#else
+#include "editor_x11/X11ScreenshotHost.h"
 #endif
 
 #include <cmath>
@@ -95,13 +97,11 @@ RenderProgress ProgressPrinter(const Options& options, double seconds) {
 constexpr int kScreenshotWaitMs = 300;
 
 bool SaveScreenshot(const VstPlugin& plugin, const std::string& path, std::string& error) {
-#if defined(_WIN32)
   if (quorvane::SaveEditorScreenshot(plugin.Effect(), path.c_str(), kScreenshotWaitMs)) return true;
+#if defined(_WIN32)
   error = "could not open the editor or write " + path;
 #else
-  (void)plugin;
-  (void)path;
-  error = "--screenshot needs the Windows build";
+  error = "could not open the editor on the X server (DISPLAY) or write " + path;
 #endif
   return false;
 }
