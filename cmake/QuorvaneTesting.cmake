@@ -1,7 +1,8 @@
-# quorvane_add_gtest(<name> SOURCES ... LIBS ...): one GoogleTest executable,
-# registered with CTest. Natively the cases are discovered one by one; in the
-# Windows build the whole executable runs as one test under Wine, since
-# every Wine start costs about a second.
+# quorvane_add_gtest(<name> SOURCES ... LIBS ... [PROPERTIES ...]): one
+# GoogleTest executable, registered with CTest; PROPERTIES go to its tests.
+# Natively the cases are discovered one by one; in the Windows build the
+# whole executable runs as one test under Wine, since every Wine start costs
+# about a second.
 #
 # quorvane_check_self_contained(<target>): in the Windows build, a test that
 # fails if the executable or DLL imports anything but Windows system DLLs
@@ -27,16 +28,17 @@ else()
 endif()
 
 function(quorvane_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${QUORVANE_GTEST_LIBS})
   quorvane_warnings(${name})
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-    set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                         ${ARG_PROPERTIES})
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} PROPERTIES ${ARG_PROPERTIES})
   endif()
 endfunction()
 

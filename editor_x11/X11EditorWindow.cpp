@@ -203,7 +203,9 @@ void X11EditorWindow::Teardown() {
       if (popup.window != 0) xcb_destroy_window(connection, popup.window);
       if (window != 0 && !windowGone) xcb_destroy_window(connection, window);
       if (gc != 0) xcb_free_gc(connection, gc);
-      xcb_flush(connection);
+      // A round trip: the window is gone from the screen when the host's
+      // close returns, not merely asked to go.
+      std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     }
     xcb_disconnect(connection);
   }
