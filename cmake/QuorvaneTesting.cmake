@@ -8,6 +8,9 @@
 # fails if the executable or DLL imports anything but Windows system DLLs
 # (a MinGW runtime, libpng or zlib DLL would be missing on a user's machine).
 # Natively it does nothing.
+#
+# quorvane_check_desktop_libraries(<target>): natively, a test that fails if
+# the module needs a shared library that a Linux desktop need not have.
 if(CMAKE_CROSSCOMPILING)
   # Debian ships GoogleTest's sources; build them with the cross compiler.
   # The win32 thread model has no pthreads, and no std::mutex for
@@ -48,4 +51,12 @@ function(quorvane_check_self_contained target)
   endif()
   add_test(NAME ${target}_self_contained
     COMMAND /bin/bash ${PROJECT_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:${target}>)
+endfunction()
+
+function(quorvane_check_desktop_libraries target)
+  if(CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  add_test(NAME ${target}_desktop_libraries
+    COMMAND /bin/bash ${PROJECT_SOURCE_DIR}/scripts/check-needed.sh $<TARGET_FILE:${target}>)
 endfunction()
