@@ -191,7 +191,7 @@ void X11EditorWindow::FinishClose() {
   endEditCountdown = 0;
   if (entryKind != EntryKind::Closed) {
     IControl* control = entryControl;
-    CloseEntry();
+    CloseEntry(false);
     if (control != nullptr) control->FinishUserEdit();
   }
   Teardown();
@@ -303,7 +303,7 @@ void X11EditorWindow::ParentGone() {
   focusTaken = false;
   if (entryKind != EntryKind::Closed) {
     IControl* control = entryControl;
-    CloseEntry();
+    CloseEntry(false);
     if (control != nullptr) control->FinishUserEdit();
   }
   if (endEditCountdown != 0 && Plug() != nullptr) Plug()->FlushHostGesture();

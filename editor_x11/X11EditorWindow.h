@@ -121,7 +121,8 @@ private:
   void DrawEntry();
   void DrawPopup();
   void FinishEntry();
-  void CloseEntry();
+  // repaint: show the controls under an entry again (not while closing).
+  void CloseEntry(bool repaint);
   void TakeFocus();
   void ReturnFocus();
   std::size_t EntryOffsetAt(int x);

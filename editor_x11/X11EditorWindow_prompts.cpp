@@ -316,32 +316,36 @@ void X11EditorWindow::FinishEntry() {
   IControl* control = entryControl;
   if (entryState == EntryState::Commit && entryParam != nullptr)
     ApplyPromptText(control, entryParam, entryText.Text().c_str());
-  CloseEntry();
+  CloseEntry(true);
   if (control != nullptr) control->FinishUserEdit();
 }
 
-void X11EditorWindow::CloseEntry() {
+void X11EditorWindow::CloseEntry(bool repaint) {
   const EntryKind closing = entryKind;
   entryKind = EntryKind::Closed;
   entryState = EntryState::Idle;
   entryControl = nullptr;
   entryParam = nullptr;
   swallowRelease = false;
-  if (connection == nullptr || windowGone) {
+  if (connection == nullptr) {
     popup.window = 0;
     return;
   }
+  // The list is a window of its own: it goes even when ours is gone.
   if (closing == EntryKind::List && popup.window != 0) {
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
     xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
     xcb_destroy_window(connection, popup.window);
     popup.window = 0;
   }
-  if (closing == EntryKind::Edit) {
-    ReturnFocus();
-    // The controls under the entry show again.
-    PaintRect(entryBox);
+  if (closing != EntryKind::Edit) return;
+  if (windowGone) {
+    focusTaken = false;
+    return;
   }
+  ReturnFocus();
+  // The controls under the entry show again.
+  if (repaint) PaintRect(entryBox);
 }
 
 void X11EditorWindow::TakeFocus() {

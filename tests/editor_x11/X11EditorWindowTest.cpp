@@ -238,15 +238,22 @@ TEST_F(X11EditorTest, ReopeningAndClosingLeaveNothingBehind) {
   EXPECT_EQ(host.Measure(), before);
 }
 
-TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindow) {
-  host.Click(window, 140, 80, 3); // with the entry open
-  host.Settle();
-  host.DestroyWindow(parent);
-  host.Settle();
-  EXPECT_FALSE(editor->IsWindowOpen());
-  editor->CloseEditorWindow();
-  EXPECT_EQ(host.Measure().descriptors, before.descriptors);
-  EXPECT_EQ(host.Measure().threads, before.threads);
+TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindowAndItsPrompt) {
+  // With the entry open, then with the list open.
+  for (const int promptX : {140, 110}) {
+    SCOPED_TRACE(promptX);
+    host.Click(window, promptX, promptX == 140 ? 80 : 26, 3);
+    host.Settle();
+    host.DestroyWindow(parent);
+    host.Settle();
+    EXPECT_FALSE(editor->IsWindowOpen());
+    EXPECT_EQ(host.Measure().topLevelWindows, before.topLevelWindows - 1); // no list left
+    editor->CloseEditorWindow();
+    parent = host.MakeParent();
+    EXPECT_EQ(host.Measure(), before);
+    ASSERT_TRUE(Open());
+    host.Settle();
+  }
 }
 
 TEST_F(X11EditorTest, AHostMayCloseFromInsideAGesture) {
