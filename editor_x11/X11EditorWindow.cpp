@@ -279,7 +279,7 @@ void X11EditorWindow::Serve() {
       nextTick += period;
       if (nextTick <= now) nextTick = now + period;
     }
-    if (!windowGone) xcb_flush(connection);
+    xcb_flush(connection);
     // Once the window is gone only the wake-up for closing is awaited.
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - now);
     if (windowGone)
