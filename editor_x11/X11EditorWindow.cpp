@@ -121,7 +121,6 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
     Teardown();
     return nullptr;
   }
-  parentWindow = parentId;
   rootWindow = screen->root;
   depth = screen->root_depth;
   window = xcb_generate_id(connection);
@@ -213,7 +212,6 @@ void X11EditorWindow::Teardown() {
   popup.window = 0;
   window = 0;
   gc = 0;
-  parentWindow = 0;
   pointerGrabbed = false;
   focusTaken = false;
   if (wakeFd >= 0) close(wakeFd);

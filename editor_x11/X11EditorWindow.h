@@ -89,7 +89,7 @@ private:
     xcb_window_t window = 0;
     std::vector<std::string> names;
     int selected = -1; // the row under the pointer or the current value
-    int x = 0, y = 0, width = 0, rowHeight = 0;
+    int width = 0, rowHeight = 0;
     HeapBitmap pixels{1, 1, 4};
   };
 
@@ -138,7 +138,6 @@ private:
   // Owned by the host's thread while the window thread does not run.
   xcb_connection_t* connection = nullptr;
   xcb_window_t window = 0;
-  xcb_window_t parentWindow = 0;
   xcb_window_t rootWindow = 0;
   xcb_gcontext_t gc = 0;
   std::uint8_t depth = 0;

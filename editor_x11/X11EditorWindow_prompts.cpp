@@ -132,8 +132,8 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
                                 std::int16_t(ToWindow(box.top))),
       nullptr);
   if (origin == nullptr) return;
-  popup.x = origin->dst_x;
-  popup.y = origin->dst_y;
+  const int x = origin->dst_x;
+  const int y = origin->dst_y;
   std::free(origin);
   popup.names = std::move(names);
   popup.selected = selected;
@@ -148,8 +148,7 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
                                   XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                       XCB_EVENT_MASK_BUTTON_RELEASE |
                                       XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS};
-  xcb_create_window(connection, depth, popup.window, rootWindow, std::int16_t(popup.x),
-                    std::int16_t(popup.y), std::uint16_t(ToWindow(popup.width)),
+  xcb_create_window(connection, depth, popup.window, rootWindow, std::int16_t(x), std::int16_t(y), std::uint16_t(ToWindow(popup.width)),
                     std::uint16_t(ToWindow(listHeight)), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                     XCB_COPY_FROM_PARENT,
                     XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT |
