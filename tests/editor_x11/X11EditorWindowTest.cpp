@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros after GoogleTest's names.
-#include "RecordingEffect.h"
-#include "TestImages.h"
-#include "X11TestHost.h"
+#include "tests/editor/EditorTestEffect.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor_x11/X11TestHost.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/IRadioButtons.h"
 #include "editor_x11/X11EditorWindow.h"
@@ -45,20 +45,20 @@ void Build(X11EditorWindow& editor, IEffectBase* effect) {
   text.size = 14;
   text.color = Color{255, 255, 255, 255};
   text.alignment = TextStyle::kAlignCentre;
-  editor.AddControl(std::make_unique<IKnobRotVal>(effect, RecordingEffect::kLevel, 40, 40, knob,
+  editor.AddControl(std::make_unique<IKnobRotVal>(effect, EditorTestEffect::kLevel, 40, 40, knob,
                                                   text, 4, 300, 4.0, 0, 0));
   editor.AddControl(std::make_unique<IRadioButtons>(
-      effect, RecordingEffect::kMode, 100, 20, editor.LoadEditorBitmap(kStripId, "strip", 3), true,
+      effect, EditorTestEffect::kMode, 100, 20, editor.LoadEditorBitmap(kStripId, "strip", 3), true,
       1, 0, 0, 0));
-  editor.AddControl(std::make_unique<IKnobRotVal>(effect, RecordingEffect::kGain, 140, 80, knob,
+  editor.AddControl(std::make_unique<IKnobRotVal>(effect, EditorTestEffect::kGain, 140, 80, knob,
                                                   text, 4, 300, 4.0, 0, 0));
 }
 
 // A host that may close the editor from inside the begin of a gesture.
-class ClosingHostEffect : public RecordingEffect {
+class ClosingHostEffect : public EditorTestEffect {
 public:
   void BeginHostGesture(int32_t index) override {
-    RecordingEffect::BeginHostGesture(index);
+    EditorTestEffect::BeginHostGesture(index);
     if (closeOnBegin) Editor()->CloseEditorWindow();
   }
   bool closeOnBegin = false;
@@ -135,8 +135,8 @@ TEST_F(X11EditorTest, OpensInsideTheHostWindowAndPaintsWithText) {
 
 TEST_F(X11EditorTest, DragRaisesTheKnobInsideOneGesture) {
   host.Drag(window, 40, 40, 0, -40);
-  EXPECT_GT(Value(RecordingEffect::kLevel), 0.55);
-  const std::vector<std::string> seen = Gestures(RecordingEffect::kLevel);
+  EXPECT_GT(Value(EditorTestEffect::kLevel), 0.55);
+  const std::vector<std::string> seen = Gestures(EditorTestEffect::kLevel);
   ASSERT_GE(seen.size(), 3u);
   EXPECT_EQ(seen.front(), "begin");
   EXPECT_EQ(seen.back(), "end");
@@ -144,13 +144,13 @@ TEST_F(X11EditorTest, DragRaisesTheKnobInsideOneGesture) {
 }
 
 TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
-  SetFromHost(RecordingEffect::kLevel, 0.0);
+  SetFromHost(EditorTestEffect::kLevel, 0.0);
   host.Settle();
   const WindowPixels low = host.Capture(window);
-  SetFromHost(RecordingEffect::kLevel, 1.0);
+  SetFromHost(EditorTestEffect::kLevel, 1.0);
   host.Settle();
   EXPECT_TRUE(RegionDiffers(low, host.Capture(window), 24, 24, 56, 56));
-  SetFromHost(RecordingEffect::kLevel, 0.0);
+  SetFromHost(EditorTestEffect::kLevel, 0.0);
   host.Settle();
   EXPECT_FALSE(RegionDiffers(low, host.Capture(window), 0, 0, kWidth, kHeight));
 }
@@ -162,11 +162,11 @@ TEST_F(X11EditorTest, WheelStepsAndDoubleClickRestores) {
     host.Button(button, false);
   }
   host.Settle();
-  EXPECT_NEAR(Value(RecordingEffect::kLevel), 0.51, 0.006);
+  EXPECT_NEAR(Value(EditorTestEffect::kLevel), 0.51, 0.006);
   host.Click(window, 40, 40);
   host.Click(window, 40, 40);
   host.Settle();
-  EXPECT_DOUBLE_EQ(Value(RecordingEffect::kLevel), 0.5);
+  EXPECT_DOUBLE_EQ(Value(EditorTestEffect::kLevel), 0.5);
 }
 
 TEST_F(X11EditorTest, TheValueListOpensOnARightClickAndClosesAsTold) {
@@ -192,7 +192,7 @@ TEST_F(X11EditorTest, TheValueListOpensOnARightClickAndClosesAsTold) {
       host.Click(parent, 400, 200);
     host.Settle();
     EXPECT_EQ(TopLevel(), windowsBefore);
-    EXPECT_DOUBLE_EQ(Value(RecordingEffect::kMode), c.expected);
+    EXPECT_DOUBLE_EQ(Value(EditorTestEffect::kMode), c.expected);
   }
 }
 
@@ -221,7 +221,7 @@ TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
     else
       host.Key(unsigned(c.finish));
     host.Settle();
-    EXPECT_NEAR(Value(RecordingEffect::kGain), c.expected, 1e-9);
+    EXPECT_NEAR(Value(EditorTestEffect::kGain), c.expected, 1e-9);
     XGetInputFocus(host.Connection(), &focus, &revert);
     EXPECT_EQ(focus, focusBefore);
   }
@@ -264,7 +264,7 @@ TEST_F(X11EditorTest, AHostMayCloseFromInsideAGesture) {
   host.Settle();
   EXPECT_EQ(host.Children(parent).size(), 1u);
   host.Drag(window, 40, 40, 0, -20);
-  EXPECT_GT(Value(RecordingEffect::kLevel), 0.5);
+  EXPECT_GT(Value(EditorTestEffect::kLevel), 0.5);
 }
 
 TEST_F(X11EditorTest, ThePluginMayGoWithItsEditorOpen) {

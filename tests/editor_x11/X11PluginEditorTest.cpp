@@ -7,11 +7,15 @@
 
 // Xlib's macros after GoogleTest's names.
 #include "PluginModule.h"
-#include "X11TestHost.h"
+#include "editor_x11/X11ScreenshotHost.h"
+#include "raster/PngDecoder.h"
+#include "raster/RasterBitmap.h"
+#include "tests/editor_x11/X11TestHost.h"
 
 #include <X11/keysym.h>
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -266,6 +270,51 @@ TEST_F(PluginEditorTest, ThePluginMayCloseWithItsEditorOpen) {
   effect = nullptr;
   host.Settle(20);
   EXPECT_TRUE(host.Children(parent).empty());
+}
+
+// The picture the Windows editor tests take, taken the same way on Linux and
+// saved in the build tree: away from text it is the Windows picture in docs/.
+TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
+  CloseEditor(effect);
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+  effect->setParameter(effect, 4, 1.0f / 3.0f); // a target, so the marker strip shows
+  effect->setParameter(effect, kDirection, 1.0f);
+  VstMidiEvent note{};
+  note.type = kVstMidiType;
+  note.byteSize = sizeof(note);
+  note.midiData[0] = static_cast<char>(0x90);
+  note.midiData[1] = 60;
+  note.midiData[2] = 100;
+  VstEvents list{};
+  list.numEvents = 1;
+  list.events[0] = reinterpret_cast<VstEvent*>(&note);
+  effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);
+  std::vector<float> in(4096, 0.1f), left(in.size()), right(in.size());
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {left.data(), right.data()};
+  effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
+
+  ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
+  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT));
+  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT));
+  ASSERT_NE(linux, nullptr);
+  ASSERT_NE(windows, nullptr);
+  ASSERT_EQ(linux->Width(), windows->Width());
+  ASSERT_EQ(linux->Height(), windows->Height());
+  // The value texts: a 14-pixel line under the knobs and at the foot of the
+  // slider.
+  auto inText = [](int x, int y) {
+    return (y >= 196 && y < 210) || (x >= 373 && x < 443 && y >= 121 && y < 135);
+  };
+  int differing = 0;
+  for (int y = 0; y < linux->Height(); ++y)
+    for (int x = 0; x < linux->Width(); ++x)
+      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
+                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
+        ++differing;
+  EXPECT_EQ(differing, 0);
 }
 
 } // namespace
