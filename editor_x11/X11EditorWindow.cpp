@@ -3,7 +3,7 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 #include "editor/IControl.h"
 
 #include <poll.h>

@@ -4,7 +4,7 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
-#include "IParameter.h"
+#include "framework/IParameter.h"
 #include "editor/IControl.h"
 #include "editor_win32/EntryLayout.h"
 #include "raster/FillRectangle.h"

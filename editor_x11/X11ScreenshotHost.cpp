@@ -1,6 +1,6 @@
 #include "editor_x11/X11ScreenshotHost.h"
 
-#include "Vst2Interface.h"
+#include "framework/vst2/Vst2Interface.h"
 #include "raster/PngFileWriter.h"
 
 #include <xcb/xcb.h>

@@ -1,7 +1,7 @@
 // The editor's text on Linux: FreeType glyphs through the glyph cache, drawn
 // the way the editor draws its value texts (white, no clipping).
 
-#include "TestBitmaps.h"
+#include "tests/raster/TestBitmaps.h"
 #include "raster/FillRectangle.h"
 #include "raster/GlyphFont.h"
 #include "raster/PngFileWriter.h"
