@@ -133,16 +133,6 @@ TEST_F(X11EditorTest, OpensInsideTheHostWindowAndPaintsWithText) {
   EXPECT_GT(white, 5);
 }
 
-TEST_F(X11EditorTest, DragRaisesTheKnobInsideOneGesture) {
-  host.Drag(window, 40, 40, 0, -40);
-  EXPECT_GT(Value(EditorTestEffect::kLevel), 0.55);
-  const std::vector<std::string> seen = Gestures(EditorTestEffect::kLevel);
-  ASSERT_GE(seen.size(), 3u);
-  EXPECT_EQ(seen.front(), "begin");
-  EXPECT_EQ(seen.back(), "end");
-  EXPECT_EQ(std::count(seen.begin(), seen.end(), "begin"), 1);
-}
-
 TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
   SetFromHost(EditorTestEffect::kLevel, 0.0);
   host.Settle();
@@ -227,17 +217,6 @@ TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
   }
 }
 
-TEST_F(X11EditorTest, ReopeningAndClosingLeaveNothingBehind) {
-  for (int i = 0; i < 8; ++i) {
-    ASSERT_TRUE(Open()); // over the open one: it is closed first
-    host.Settle(50);
-    EXPECT_EQ(host.Children(parent).size(), 1u);
-    editor->CloseEditorWindow();
-    EXPECT_TRUE(host.Children(parent).empty());
-  }
-  EXPECT_EQ(host.Measure(), before);
-}
-
 TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindowAndItsPrompt) {
   // With the entry open, then with the list open.
   for (const int promptX : {140, 110}) {
@@ -265,13 +244,6 @@ TEST_F(X11EditorTest, AHostMayCloseFromInsideAGesture) {
   EXPECT_EQ(host.Children(parent).size(), 1u);
   host.Drag(window, 40, 40, 0, -20);
   EXPECT_GT(Value(EditorTestEffect::kLevel), 0.5);
-}
-
-TEST_F(X11EditorTest, ThePluginMayGoWithItsEditorOpen) {
-  host.Drag(window, 40, 40, 0, -10);
-  effect.reset();
-  host.Settle(20);
-  EXPECT_EQ(host.Measure(), before);
 }
 
 } // namespace
