@@ -14,10 +14,12 @@
 
 #include <X11/keysym.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quorvane::test {
@@ -270,6 +272,26 @@ TEST_F(PluginEditorTest, ThePluginMayCloseWithItsEditorOpen) {
   effect = nullptr;
   host.Settle(20);
   EXPECT_TRUE(host.Children(parent).empty());
+}
+
+TEST_F(PluginEditorTest, ProcessingGoesOnWhileTheEditorPaintsAndIsDragged) {
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 64, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+  std::vector<float> in(64, 0.25f), left(in.size()), right(in.size());
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {left.data(), right.data()};
+  std::thread audio([&] {
+    for (int block = 0; block < 3000; ++block) {
+      effect->setParameter(effect, kFilterMix, float(block % 100) / 100.0f);
+      effect->processReplacing(effect, inputs, outputs, 64);
+    }
+  });
+  host.Drag(Editor(parent), kFreqKnob.x, kFreqKnob.y, 0, -30);
+  audio.join();
+  for (float sample : left)
+    EXPECT_TRUE(std::isfinite(sample));
+  EXPECT_FALSE(GesturesFor(kFilterFreq).empty());
 }
 
 // The picture the Windows editor tests take, taken the same way on Linux and
