@@ -11,6 +11,7 @@
 #include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
 #include "tests/editor_x11/X11TestHost.h"
+#include "tests/support/VstEventList.h"
 
 #include <X11/keysym.h>
 
@@ -303,16 +304,8 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
   effect->setParameter(effect, 4, 1.0f / 3.0f); // a target, so the marker strip shows
   effect->setParameter(effect, kDirection, 1.0f);
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof(note);
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);
+  VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
+  effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
   std::vector<float> in(4096, 0.1f), left(in.size()), right(in.size());
   float* inputs[2] = {in.data(), in.data()};
   float* outputs[2] = {left.data(), right.data()};
