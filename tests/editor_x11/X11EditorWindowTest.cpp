@@ -14,6 +14,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace quorvane::test {
@@ -67,7 +68,10 @@ public:
 class X11EditorTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!host.Ready()) GTEST_SKIP() << "no X server";
+    if (!host.Ready()) {
+      ASSERT_EQ(std::getenv("DISPLAY"), nullptr) << "the X server DISPLAY names is unreachable";
+      GTEST_SKIP() << "no X server";
+    }
     errorsBefore = X11TestHost::ErrorsSeen();
     auto surface = std::make_unique<X11EditorWindow>(effect.get(), kWidth, kHeight, 0, &Images);
     editor = surface.get();

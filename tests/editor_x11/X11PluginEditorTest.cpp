@@ -16,6 +16,7 @@
 #include <X11/keysym.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -79,7 +80,10 @@ vsthost::PluginModule& Module() {
 class PluginEditorTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!host.Ready()) GTEST_SKIP() << "no X server";
+    if (!host.Ready()) {
+      ASSERT_EQ(std::getenv("DISPLAY"), nullptr) << "the X server DISPLAY names is unreachable";
+      GTEST_SKIP() << "no X server";
+    }
     ASSERT_NE(Module().EntryPoint(), nullptr);
     before = host.Measure();
     errorsBefore = X11TestHost::ErrorsSeen();

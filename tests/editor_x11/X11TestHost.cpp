@@ -33,7 +33,12 @@ int EntriesIn(const char* directory) {
 } // namespace
 
 X11TestHost::X11TestHost() {
-  display = XOpenDisplay(nullptr);
+  // A server started with an authority file now and then refuses a
+  // connection under load; a few tries tell that from no server at all.
+  for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   if (display == nullptr) return;
   int event = 0, error = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
