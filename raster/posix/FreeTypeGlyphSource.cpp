@@ -117,6 +117,7 @@ void FreeTypeGlyphSource::FontCreated() {
 
 void FreeTypeGlyphSource::FontDestroyed() {
   if (liveFonts_ > 0 && --liveFonts_ == 0) canvas_.reset();
+  ReleaseIfUnused();
 }
 
 void FreeTypeGlyphSource::DeleteFont(void* handle) {
@@ -134,6 +135,7 @@ void FreeTypeGlyphSource::DeleteFont(void* handle) {
     }
   }
   delete font;
+  ReleaseIfUnused();
 }
 
 int FreeTypeGlyphSource::LineHeight(void* handle) {
@@ -175,11 +177,32 @@ bool FreeTypeGlyphSource::RenderGlyph(void* handle, std::uint32_t code, int line
   return true;
 }
 
+namespace {
+
+// The process's source lives while any of its fonts does: the fonts in the
+// editor's cache go when the library unloads, and the source after the last
+// of them, whatever the order of static destruction.
+std::mutex processSourceLock;
+FreeTypeGlyphSource* processSource = nullptr;
+
+} // namespace
+
 FreeTypeGlyphSource* ProcessFreeTypeSource() {
-  // Never destroyed: fonts in caches that outlive static destruction order
-  // may still report to it while the library unloads.
-  static FreeTypeGlyphSource* source = new FreeTypeGlyphSource;
-  return source;
+  std::lock_guard<std::mutex> guard(processSourceLock);
+  if (processSource == nullptr) {
+    processSource = new FreeTypeGlyphSource;
+    processSource->releaseWhenUnused_ = true;
+  }
+  return processSource;
+}
+
+void FreeTypeGlyphSource::ReleaseIfUnused() {
+  if (!releaseWhenUnused_ || liveFonts_ != 0 || liveFaces_ != 0) return;
+  {
+    std::lock_guard<std::mutex> guard(processSourceLock);
+    processSource = nullptr;
+  }
+  delete this;
 }
 
 GlyphSource* DefaultGlyphSource() {

@@ -41,6 +41,9 @@ private:
   struct Library;
 
   HeapBitmap* Canvas(int size);
+  // The process's source goes once it has neither fonts nor faces.
+  void ReleaseIfUnused();
+  friend FreeTypeGlyphSource* ProcessFreeTypeSource();
 
   std::unique_ptr<Library> library_;
   // Faces are created and released by whichever thread builds a font.
@@ -48,9 +51,11 @@ private:
   int liveFaces_ = 0;
   int liveFonts_ = 0;
   std::unique_ptr<HeapBitmap> canvas_;
+  bool releaseWhenUnused_ = false;
 };
 
-// The process's source, as DefaultGlyphSource() answers it.
+// The process's source, as DefaultGlyphSource() answers it: made on first
+// use, gone with the last font made from it. Ask again rather than keep it.
 FreeTypeGlyphSource* ProcessFreeTypeSource();
 
 } // namespace quorvane
