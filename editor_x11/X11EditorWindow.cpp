@@ -3,8 +3,8 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
-#include "framework/IEffectBase.h"
 #include "editor/IControl.h"
+#include "framework/IEffectBase.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -126,16 +126,15 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
   window = xcb_generate_id(connection);
   // No background: the editor paints every pixel itself, and a server-side
   // clear before each exposure would flicker.
-  const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, kWindowEventMask, screen->default_colormap};
+  const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, kWindowEventMask,
+                                  screen->default_colormap};
   const bool created = Succeeded(
       connection,
-      xcb_create_window_checked(connection, depth, window, parentId, std::int16_t(x),
-                                std::int16_t(y), std::uint16_t(ToWindow(EditorWidth())),
-                                std::uint16_t(ToWindow(EditorHeight())), 0,
-                                XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                                XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK |
-                                    XCB_CW_COLORMAP,
-                                values));
+      xcb_create_window_checked(
+          connection, depth, window, parentId, std::int16_t(x), std::int16_t(y),
+          std::uint16_t(ToWindow(EditorWidth())), std::uint16_t(ToWindow(EditorHeight())), 0,
+          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+          XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values));
   if (!created) {
     // The host's window id names no window.
     window = 0;
@@ -317,9 +316,9 @@ bool X11EditorWindow::BlitToWindow(const Rect& rect) {
   if (!blitPending) {
     pendingBlit = rect;
   } else {
-    pendingBlit = Rect{std::min(pendingBlit.left, rect.left), std::min(pendingBlit.top, rect.top),
-                       std::max(pendingBlit.right, rect.right),
-                       std::max(pendingBlit.bottom, rect.bottom)};
+    pendingBlit =
+        Rect{std::min(pendingBlit.left, rect.left), std::min(pendingBlit.top, rect.top),
+             std::max(pendingBlit.right, rect.right), std::max(pendingBlit.bottom, rect.bottom)};
   }
   blitPending = true;
   return true;

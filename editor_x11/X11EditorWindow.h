@@ -47,8 +47,7 @@ public:
   // What the window listens to; key presses only while the entry is open.
   static constexpr std::uint32_t kWindowEventMask =
       XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-      XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_LEAVE_WINDOW |
-      XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+      XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
   X11EditorWindow(IEffectBase* plug, std::int32_t width, std::int32_t height,
                   std::int32_t frameRate, ImageSource images);

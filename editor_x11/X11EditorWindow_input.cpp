@@ -3,8 +3,8 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
-#include "framework/IEffectBase.h"
 #include "editor/IControl.h"
+#include "framework/IEffectBase.h"
 
 #include <algorithm>
 
@@ -38,13 +38,13 @@ void X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
   // Errors of our own requests (a window the host already destroyed, a
   // refused grab) arrive here and are of no further use.
   if (type == 0) return;
-  if (popup.window != 0 && (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE ||
-                            type == XCB_MOTION_NOTIFY || type == XCB_KEY_PRESS ||
-                            type == XCB_EXPOSE)) {
+  if (popup.window != 0 &&
+      (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE || type == XCB_MOTION_NOTIFY ||
+       type == XCB_KEY_PRESS || type == XCB_EXPOSE)) {
     const auto* any = reinterpret_cast<const xcb_button_press_event_t*>(event);
-    const xcb_window_t target =
-        type == XCB_EXPOSE ? reinterpret_cast<const xcb_expose_event_t*>(event)->window
-                           : any->event;
+    const xcb_window_t target = type == XCB_EXPOSE
+                                    ? reinterpret_cast<const xcb_expose_event_t*>(event)->window
+                                    : any->event;
     if (target == popup.window) {
       HandlePopupEvent(event);
       return;
@@ -135,8 +135,7 @@ void X11EditorWindow::HandleButtonPress(const xcb_button_press_event_t& press) {
 }
 
 void X11EditorWindow::HandleButtonRelease(const xcb_button_release_event_t& release) {
-  if (release.event != window ||
-      (release.detail != kLeftButton && release.detail != kRightButton))
+  if (release.event != window || (release.detail != kLeftButton && release.detail != kRightButton))
     return;
   if (swallowRelease) {
     swallowRelease = false;

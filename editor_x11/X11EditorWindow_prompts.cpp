@@ -4,9 +4,9 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
-#include "framework/IParameter.h"
 #include "editor/IControl.h"
 #include "editor_win32/EntryLayout.h"
+#include "framework/IParameter.h"
 #include "raster/FillRectangle.h"
 #include "raster/Utf8Decode.h"
 
@@ -148,9 +148,9 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
                                   XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                       XCB_EVENT_MASK_BUTTON_RELEASE |
                                       XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS};
-  xcb_create_window(connection, depth, popup.window, rootWindow, std::int16_t(x), std::int16_t(y), std::uint16_t(ToWindow(popup.width)),
-                    std::uint16_t(ToWindow(listHeight)), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                    XCB_COPY_FROM_PARENT,
+  xcb_create_window(connection, depth, popup.window, rootWindow, std::int16_t(x), std::int16_t(y),
+                    std::uint16_t(ToWindow(popup.width)), std::uint16_t(ToWindow(listHeight)), 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                     XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT |
                         XCB_CW_EVENT_MASK,
                     values);
@@ -210,8 +210,7 @@ void X11EditorWindow::DrawEntry() {
   if (entryText.HasSelection()) {
     const int from = start + TextWidth(font, text.c_str(), entryText.SelectionStart());
     const int to = start + TextWidth(font, text.c_str(), entryText.SelectionEnd());
-    const Rect band{std::max(from, inner.left), inner.top, std::min(to, inner.right),
-                    inner.bottom};
+    const Rect band{std::max(from, inner.left), inner.top, std::min(to, inner.right), inner.bottom};
     if (band.left < band.right) {
       FillBox(back, band, kSelectionPaper);
       DrawLine(font, back, text, kSelectionInk, start, top, band);

@@ -12,7 +12,18 @@
 
 namespace quorvane {
 
-enum class EntryKey { Ignored, Character, Enter, Escape, Backspace, Delete, Left, Right, Home, End };
+enum class EntryKey {
+  Ignored,
+  Character,
+  Enter,
+  Escape,
+  Backspace,
+  Delete,
+  Left,
+  Right,
+  Home,
+  End
+};
 
 struct EntryKeyPress {
   EntryKey key = EntryKey::Ignored;

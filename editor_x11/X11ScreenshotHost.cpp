@@ -18,11 +18,11 @@ namespace {
 // The pixels of a window on a 24-bit screen with 32-bit pixels, as words.
 bool ReadWindow(xcb_connection_t* connection, xcb_window_t window, int width, int height,
                 std::vector<std::uint32_t>& pixels) {
-  xcb_get_image_reply_t* image = xcb_get_image_reply(
-      connection,
-      xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, std::uint16_t(width),
-                    std::uint16_t(height), ~0u),
-      nullptr);
+  xcb_get_image_reply_t* image =
+      xcb_get_image_reply(connection,
+                          xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                        std::uint16_t(width), std::uint16_t(height), ~0u),
+                          nullptr);
   if (image == nullptr) return false;
   const std::size_t count = std::size_t(width) * std::size_t(height);
   const bool usable = xcb_get_image_data_length(image) >= int(count * 4);
@@ -69,8 +69,8 @@ bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
 
   std::vector<std::uint32_t> pixels;
   bool captured = false;
-  if (effect->dispatcher(effect, effEditOpen, 0, 0,
-                         reinterpret_cast<void*>(std::uintptr_t(frame)), 0.0f) != 0) {
+  if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t(frame)),
+                         0.0f) != 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
     captured = ReadWindow(connection, frame, width, height, pixels);
     effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);

@@ -103,10 +103,10 @@ void* FreeTypeGlyphSource::CreateFont(int pixelHeight, bool bold, bool italic) {
   }
   const FT_Size_Metrics& scaled = font->face->size->metrics;
   const double unitsToPixels = double(scaled.y_scale) / 65536.0 / 64.0;
-  const int cell = pixelHeight > 0
-                       ? pixelHeight
-                       : int(std::lround((font->face->ascender - font->face->descender) *
-                                         unitsToPixels));
+  const int cell =
+      pixelHeight > 0
+          ? pixelHeight
+          : int(std::lround((font->face->ascender - font->face->descender) * unitsToPixels));
   SetLineMetrics(*font, std::max(cell, 1));
   return font.release();
 }

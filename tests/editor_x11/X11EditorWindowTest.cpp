@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros after GoogleTest's names.
-#include "tests/editor/EditorTestEffect.h"
-#include "tests/editor/TestImages.h"
-#include "tests/editor_x11/X11TestHost.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/IRadioButtons.h"
 #include "editor_x11/X11EditorWindow.h"
+#include "tests/editor/EditorTestEffect.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor_x11/X11TestHost.h"
 
 #include <X11/keysym.h>
 
@@ -48,9 +48,9 @@ void Build(X11EditorWindow& editor, IEffectBase* effect) {
   text.alignment = TextStyle::kAlignCentre;
   editor.AddControl(std::make_unique<IKnobRotVal>(effect, EditorTestEffect::kLevel, 40, 40, knob,
                                                   text, 4, 300, 4.0, 0, 0));
-  editor.AddControl(std::make_unique<IRadioButtons>(
-      effect, EditorTestEffect::kMode, 100, 20, editor.LoadEditorBitmap(kStripId, "strip", 3), true,
-      1, 0, 0, 0));
+  editor.AddControl(std::make_unique<IRadioButtons>(effect, EditorTestEffect::kMode, 100, 20,
+                                                    editor.LoadEditorBitmap(kStripId, "strip", 3),
+                                                    true, 1, 0, 0, 0));
   editor.AddControl(std::make_unique<IKnobRotVal>(effect, EditorTestEffect::kGain, 140, 80, knob,
                                                   text, 4, 300, 4.0, 0, 0));
 }
@@ -200,8 +200,10 @@ TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
     int finish; // a key symbol, or 1 / 3 for a left / right click elsewhere
     double expected;
   };
-  const Case cases[] = {{"7", XK_Return, 7.0},   {"3", XK_Escape, 7.0},
-                        {"5", 1, 5.0},           {"9", 3, 5.0},
+  const Case cases[] = {{"7", XK_Return, 7.0},
+                        {"3", XK_Escape, 7.0},
+                        {"5", 1, 5.0},
+                        {"9", 3, 5.0},
                         {"-2.5", XK_KP_Enter, -2.5}};
   Window focusBefore = 0;
   int revert = 0;

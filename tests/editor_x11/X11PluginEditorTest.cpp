@@ -27,7 +27,13 @@
 namespace quorvane::test {
 namespace {
 
-enum Param : int32_t { kFilterType = 0, kFilterFreq = 1, kFilterMix = 3, kSustain = 7, kDirection = 10 };
+enum Param : int32_t {
+  kFilterType = 0,
+  kFilterFreq = 1,
+  kFilterMix = 3,
+  kSustain = 7,
+  kDirection = 10
+};
 
 // Where the controls are, in the editor's pixels.
 struct Point {
@@ -51,8 +57,7 @@ HostLog& Log() {
   return log;
 }
 
-intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*,
-                                  float) {
+intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float) {
   switch (opcode) {
   case audioMasterVersion:
     return 2400;

@@ -62,9 +62,8 @@ Window X11TestHost::MakeParent(int x, int y) {
   attributes.background_pixel = 0x203040;
   attributes.override_redirect = True;
   const Window parent = XCreateWindow(display, DefaultRootWindow(display), x, y, kParentWidth,
-                                      kParentHeight, 0, CopyFromParent, InputOutput,
-                                      CopyFromParent, CWBackPixel | CWOverrideRedirect,
-                                      &attributes);
+                                      kParentHeight, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                      CWBackPixel | CWOverrideRedirect, &attributes);
   XMapRaised(display, parent);
   XSync(display, False);
   parents.push_back(parent);
@@ -150,7 +149,8 @@ WindowPixels X11TestHost::Capture(Window window) {
   shot.pixels.resize(std::size_t(shot.width) * std::size_t(shot.height));
   for (int y = 0; y < shot.height; ++y)
     for (int x = 0; x < shot.width; ++x)
-      shot.pixels[std::size_t(y) * shot.width + x] = std::uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
+      shot.pixels[std::size_t(y) * shot.width + x] =
+          std::uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
   XDestroyImage(image);
   return shot;
 }

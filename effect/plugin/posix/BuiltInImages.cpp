@@ -6,14 +6,14 @@
 
 #include <cstddef>
 
-#define QUORVANE_EMBED_IMAGE(name, id, file, frames)                                              \
+#define QUORVANE_EMBED_IMAGE(name, id, file, frames)                                               \
   QUORVANE_EMBED_BYTES(quorvane_image_##name, QUORVANE_IMAGE_DIR "/" file);
 QUORVANE_EDITOR_IMAGES(QUORVANE_EMBED_IMAGE)
 #undef QUORVANE_EMBED_IMAGE
 
 extern "C" {
-#define QUORVANE_DECLARE_IMAGE(name, id, file, frames)                                            \
-  extern const std::uint8_t quorvane_image_##name[];                                              \
+#define QUORVANE_DECLARE_IMAGE(name, id, file, frames)                                             \
+  extern const std::uint8_t quorvane_image_##name[];                                               \
   extern const std::uint8_t quorvane_image_##name##_end[];
 QUORVANE_EDITOR_IMAGES(QUORVANE_DECLARE_IMAGE)
 #undef QUORVANE_DECLARE_IMAGE
@@ -30,7 +30,7 @@ struct ImageBytes {
 };
 
 const ImageBytes kImages[] = {
-#define QUORVANE_IMAGE_BYTES(name, id, file, frames)                                              \
+#define QUORVANE_IMAGE_BYTES(name, id, file, frames)                                               \
   {id, quorvane_image_##name, quorvane_image_##name##_end},
     QUORVANE_EDITOR_IMAGES(QUORVANE_IMAGE_BYTES)
 #undef QUORVANE_IMAGE_BYTES

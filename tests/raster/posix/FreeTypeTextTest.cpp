@@ -1,11 +1,11 @@
 // The editor's text on Linux: FreeType glyphs through the glyph cache, drawn
 // the way the editor draws its value texts (white, no clipping).
 
-#include "tests/raster/TestBitmaps.h"
 #include "raster/FillRectangle.h"
 #include "raster/GlyphFont.h"
 #include "raster/PngFileWriter.h"
 #include "raster/posix/FreeTypeGlyphSource.h"
+#include "tests/raster/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,8 @@ protected:
     return rect.right - rect.left;
   }
 
-  int Draw(GlyphFont& with, const char* text, Rect rect, std::uint32_t format = GlyphFont::kNoClip) {
+  int Draw(GlyphFont& with, const char* text, Rect rect,
+           std::uint32_t format = GlyphFont::kNoClip) {
     return with.RenderTextInRect(dest.get(), text, -1, &rect, format);
   }
 
