@@ -96,7 +96,10 @@ void X11EditorWindow::ClearEndEditCountdown() {
 
 void* X11EditorWindow::OpenEditorWindow(void* parent) {
   const auto parentId = xcb_window_t(reinterpret_cast<std::uintptr_t>(parent));
-  if (parentId == 0) return nullptr;
+  // Not from inside one of the window thread's own calls to the host: that
+  // thread cannot be replaced while it runs.
+  if (parentId == 0 || (thread.joinable() && thread.get_id() == std::this_thread::get_id()))
+    return nullptr;
   int x = 0;
   int y = 0;
   if (connection != nullptr || thread.joinable()) {
