@@ -60,9 +60,12 @@ class ClosingHostEffect : public EditorTestEffect {
 public:
   void BeginHostGesture(int32_t index) override {
     EditorTestEffect::BeginHostGesture(index);
-    if (closeOnBegin) Editor()->CloseEditorWindow();
+    if (closeOnBegin == 0) return;
+    Editor()->CloseEditorWindow();
+    reopened = Editor()->OpenEditorWindow(reinterpret_cast<void*>(closeOnBegin));
   }
-  bool closeOnBegin = false;
+  std::uintptr_t closeOnBegin = 0; // and reopen in this window
+  void* reopened = nullptr;
 };
 
 class X11EditorTest : public ::testing::Test {
@@ -246,9 +249,10 @@ TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindowAndItsPrompt) {
 }
 
 TEST_F(X11EditorTest, AHostMayCloseFromInsideAGesture) {
-  effect->closeOnBegin = true;
+  effect->closeOnBegin = parent;
   host.Drag(window, 40, 40, 0, -20);
-  effect->closeOnBegin = false;
+  effect->closeOnBegin = 0;
+  EXPECT_EQ(effect->reopened, nullptr);
   ASSERT_TRUE(Open());
   host.Settle();
   EXPECT_EQ(host.Children(parent).size(), 1u);
