@@ -70,6 +70,8 @@ public:
   bool AskForColor(Color& colour, const char* title) override;
   bool OpenWebAddress(const char* url, const char* title, const char* confirm,
                       const char* error) override;
+  // Takes the step when the pointer is over the editor window.
+  bool HostWheel(float step) override;
   void StartEndEditCountdown(std::int32_t ticks) override;
   void ClearEndEditCountdown() override;
   // parent: the host's X11 window id. Answers the editor's window id (as a

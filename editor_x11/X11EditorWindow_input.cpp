@@ -4,9 +4,11 @@
 #include "editor_x11/X11EditorWindow.h"
 
 #include "editor/IControl.h"
+#include "editor_win32/InputTranslation.h"
 #include "framework/IEffectBase.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace quorvane {
 
@@ -157,6 +159,26 @@ void X11EditorWindow::HandleMotion(const xcb_motion_notify_event_t& motion) {
   } else if (SurfaceHover(x, y, mods)) {
     hoverTracked = true;
   }
+}
+
+bool X11EditorWindow::HostWheel(float step) {
+  // The host's thread, under the plug-in lock, which keeps the window
+  // thread away from the surface meanwhile.
+  if (!IsWindowOpen() || !HostWheelStepUsable(step)) return false;
+  xcb_query_pointer_reply_t* pointer =
+      xcb_query_pointer_reply(connection, xcb_query_pointer(connection, window), nullptr);
+  if (pointer == nullptr) return false;
+  int x = pointer->win_x, y = pointer->win_y;
+  const bool over = pointer->same_screen != 0 && x >= 0 && y >= 0 && x < ToWindow(EditorWidth()) &&
+                    y < ToWindow(EditorHeight());
+  const std::uint16_t state = pointer->mask;
+  std::free(pointer);
+  if (!over) return false;
+  ToSurface(x, y);
+  MouseMods mods = ModsAfter(state, 0, false);
+  mods.leftButton = mods.rightButton = false;
+  SurfaceWheel(x, y, mods, HostWheelNotches(step));
+  return true;
 }
 
 void X11EditorWindow::GrabPointer(xcb_timestamp_t time) {

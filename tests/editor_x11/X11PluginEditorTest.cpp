@@ -210,6 +210,16 @@ TEST_F(PluginEditorTest, TheDirectionSwitchTogglesAndTheWheelSteps) {
   }
   host.Settle();
   EXPECT_NEAR(Get(kFilterMix), 0.51f, 0.006f);
+
+  // A step the host forwards counts where the pointer is, and only there.
+  const auto hostStep = [&](float step) {
+    return effect->dispatcher(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, step);
+  };
+  EXPECT_EQ(hostStep(-1.0f), 1);
+  host.Settle();
+  EXPECT_NEAR(Get(kFilterMix), 0.50f, 0.006f);
+  host.MoveTo(parent, 600, 300);
+  EXPECT_EQ(hostStep(1.0f), 0);
 }
 
 TEST_F(PluginEditorTest, ARightClickOnFilterTypeOpensItsMenuAndAChoiceApplies) {
