@@ -3,8 +3,8 @@
 
 #include "editor_x11/X11EditorWindow.h"
 
+#include "editor/HostWheelStep.h"
 #include "editor/IControl.h"
-#include "editor_win32/InputTranslation.h"
 #include "framework/IEffectBase.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "editor_x11/X11EditorWindow.h"
 
 #include "editor/IControl.h"
-#include "editor_win32/EntryLayout.h"
+#include "editor/PromptGeometry.h"
 #include "framework/IParameter.h"
 #include "raster/FillRectangle.h"
 #include "raster/Utf8Decode.h"
