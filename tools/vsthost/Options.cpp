@@ -252,9 +252,6 @@ bool CheckCombinations(const Options& o, std::string& error) {
   } else if (o.tailSeconds > 0.0 && !o.Rendering()) {
     error = "--tail needs an input file or --signal";
   } else {
-#if !defined(_WIN32)
-    if (!o.screenshotPath.empty()) error = "--screenshot needs the Windows build";
-#endif
     size_t stdinUses = 0;
     for (const std::string& path : o.inputPaths)
       stdinUses += path == kStdStream ? 1 : 0;
