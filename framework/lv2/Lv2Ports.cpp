@@ -1,0 +1,29 @@
+#include "Lv2Ports.h"
+
+namespace quorvane {
+
+std::string Lv2PortName(const IParameter& param, const char* fallback) {
+  if (param.Name()[0] != '\0' || fallback == nullptr) return param.Name();
+  return fallback;
+}
+
+std::string Lv2PortSymbol(const std::string& name) {
+  std::string symbol;
+  bool gap = false;
+  for (const char c : name) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool digit = c >= '0' && c <= '9';
+    if (!letter && !digit) {
+      gap = !symbol.empty();
+      continue;
+    }
+    if (gap) symbol += '_';
+    gap = false;
+    symbol += letter ? static_cast<char>(c | 0x20) : c;
+  }
+  // Symbols may not start with a digit (or be empty).
+  if (symbol.empty() || (symbol[0] >= '0' && symbol[0] <= '9')) symbol.insert(0, "p_");
+  return symbol;
+}
+
+} // namespace quorvane
