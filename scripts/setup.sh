@@ -22,6 +22,7 @@ packages=(
   python3 python3-pil fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev locales
+  lv2-dev liblilv-dev lilv-utils serdi
 )
 
 log() { printf '[setup] %s\n' "$*"; }

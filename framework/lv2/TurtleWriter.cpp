@@ -33,11 +33,14 @@ constexpr KnownUnit kKnownUnits[] = {
     {"s", "units:s"},   {"dB", "units:db"},
 };
 
-// Locale-independent and exact: the shortest text that reads back as the same double.
+// Locale-independent and exact: the shortest text that reads back as the same double, always
+// with a point or an exponent, so that hosts read a float rather than an integer.
 std::string Number(double v) {
   char text[32];
   const auto result = std::to_chars(text, text + sizeof text, v);
-  return std::string(text, result.ptr);
+  std::string number(text, result.ptr);
+  if (number.find_first_of(".e") == std::string::npos) number += ".0";
+  return number;
 }
 
 std::string Quoted(const std::string& text) {
