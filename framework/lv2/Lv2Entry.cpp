@@ -84,7 +84,7 @@ const void* ExtensionData(const char* uri) {
 } // namespace
 } // namespace quorvane
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   using namespace quorvane;
   static const LV2_Descriptor descriptor = {
       Lv2Module().pluginUri, &Instantiate, &ConnectPort, &Activate, &Run,
