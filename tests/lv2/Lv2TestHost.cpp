@@ -4,6 +4,7 @@
 #include <lv2/midi/midi.h>
 #include <lv2/presets/presets.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -156,8 +157,10 @@ void Lv2TestInstance::Run(const std::vector<std::vector<float>>& in,
                           std::vector<std::vector<float>>& out,
                           const std::vector<Lv2MidiEvent>& midi) {
   const auto frames = static_cast<uint32_t>(in[0].size());
-  out.assign(2, std::vector<float>(frames, 0.0f));
+  out.resize(2);
   for (uint32_t c = 0; c < 2; ++c) {
+    out[c].resize(frames);
+    std::fill(out[c].begin(), out[c].end(), 0.0f);
     lilv_instance_connect_port(instance, c, const_cast<float*>(in[c].data()));
     lilv_instance_connect_port(instance, 2 + c, out[c].data());
   }

@@ -57,10 +57,13 @@ public:
 
   bool Valid() const { return instance != nullptr; }
   LilvInstance* Instance() const { return instance; }
+  // The value a control port reads, by symbol; null if there is none.
+  float* ControlBuffer(const std::string& symbol);
   // Sets a control port by symbol; false if there is none.
   bool SetControl(const std::string& symbol, float value);
   void SetControls(const std::map<std::string, float>& values);
-  // One run over in (two channels of equal length), MIDI at frames within the run.
+  // One run over in (two channels of equal length), MIDI at frames within the run. Allocates
+  // nothing once out holds two channels of that length.
   void Run(const std::vector<std::vector<float>>& in, std::vector<std::vector<float>>& out,
            const std::vector<Lv2MidiEvent>& midi = {});
   // The MIDI events of the last run's output.
@@ -83,7 +86,6 @@ private:
   static const void* PortValue(const char* symbol, void* self, uint32_t* size, uint32_t* type);
   static void SetPortValue(const char* symbol, void* self, const void* value, uint32_t size,
                            uint32_t type);
-  float* ControlBuffer(const std::string& symbol);
 
   Lv2TestWorld& world;
   LilvInstance* instance = nullptr;
