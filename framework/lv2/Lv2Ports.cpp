@@ -7,20 +7,25 @@ std::string Lv2PortName(const IParameter& param, const char* fallback) {
   return fallback;
 }
 
-std::string Lv2PortSymbol(const std::string& name) {
-  std::string symbol;
+std::string Lv2Slug(const std::string& name, char separator) {
+  std::string slug;
   bool gap = false;
   for (const char c : name) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     const bool digit = c >= '0' && c <= '9';
     if (!letter && !digit) {
-      gap = !symbol.empty();
+      gap = !slug.empty();
       continue;
     }
-    if (gap) symbol += '_';
+    if (gap) slug += separator;
     gap = false;
-    symbol += letter ? static_cast<char>(c | 0x20) : c;
+    slug += letter ? static_cast<char>(c | 0x20) : c;
   }
+  return slug;
+}
+
+std::string Lv2PortSymbol(const std::string& name) {
+  std::string symbol = Lv2Slug(name, '_');
   // Symbols may not start with a digit (or be empty).
   if (symbol.empty() || (symbol[0] >= '0' && symbol[0] <= '9')) symbol.insert(0, "p_");
   return symbol;

@@ -24,7 +24,10 @@ constexpr int32_t kLv2AudioChannels = 2;
 
 // The name a port shows: the parameter's, or fallback when it has none.
 std::string Lv2PortName(const IParameter& param, const char* fallback);
-// A valid, lower-case symbol made from the port's name ("ENV Attack" gives env_attack).
+// The letters and digits of name in lower case, each run of other characters one separator
+// ("ENV Attack" gives env_attack with '_'); empty when there are none.
+std::string Lv2Slug(const std::string& name, char separator);
+// A valid port symbol made from the port's name: its slug with '_', never starting with a digit.
 std::string Lv2PortSymbol(const std::string& name);
 
 } // namespace quorvane

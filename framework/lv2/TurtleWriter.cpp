@@ -66,18 +66,7 @@ std::string UnitOf(const IParameter& param) {
 }
 
 std::string PresetSlug(const std::string& name) {
-  std::string slug;
-  bool gap = false;
-  for (const char c : name) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    if (!letter && !(c >= '0' && c <= '9')) {
-      gap = !slug.empty();
-      continue;
-    }
-    if (gap) slug += '-';
-    gap = false;
-    slug += letter ? static_cast<char>(c | 0x20) : c;
-  }
+  const std::string slug = Lv2Slug(name, '-');
   return slug.empty() ? "preset" : slug;
 }
 
