@@ -54,7 +54,8 @@ TEST(Lv2Render, EveryFactoryProgramThroughLv2applyMatchesTheVst2Build) {
     SCOPED_TRACE(name);
     const int32_t program = ProgramIndex(name);
     ASSERT_GE(program, 0);
-    std::string lv2apply = std::string("LV2_PATH=") + QUORVANE_LV2_PATH + " " + QUORVANE_LV2APPLY +
+    std::string lv2apply = std::string(QUORVANE_LV2APPLY_ENVIRONMENT) + " LV2_PATH=" +
+                           QUORVANE_LV2_PATH + " " + QUORVANE_LV2APPLY +
                            " -i lv2-render-in.wav -o lv2-render-lv2.wav";
     for (const auto& [symbol, value] : values)
       lv2apply += " -c " + symbol + " " + std::to_string(value);
