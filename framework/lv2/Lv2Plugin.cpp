@@ -19,7 +19,7 @@ constexpr int32_t kPreparedFrames = 4096;
 
 const LV2_URID_Map* FindUridMap(const LV2_Feature* const* features) {
   for (; features != nullptr && *features != nullptr; ++features)
-    if (std::strcmp((*features)->URI, LV2_URID__map) == 0)
+    if ((*features)->URI != nullptr && std::strcmp((*features)->URI, LV2_URID__map) == 0)
       return static_cast<const LV2_URID_Map*>((*features)->data);
   return nullptr;
 }

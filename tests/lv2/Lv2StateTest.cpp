@@ -123,6 +123,31 @@ TEST(Lv2Instance, RefusesSampleRatesTheEffectRefuses) {
   }
 }
 
+TEST(Lv2Instance, OddFeatureListsGiveAnInstanceThatPlays) {
+  Lv2TestWorld world;
+  LV2_URID_Map noFunction{nullptr, nullptr};
+  const LV2_Feature nameless{nullptr, nullptr};
+  const LV2_Feature uselessMap{LV2_URID__map, &noFunction};
+  const LV2_Feature* const withNameless[] = {&nameless, nullptr};
+  const LV2_Feature* const withUselessMap[] = {&uselessMap, nullptr};
+  for (const LV2_Feature* const* features : {withNameless, withUselessMap}) {
+    LilvInstance* instance = lilv_plugin_instantiate(world.Plugin(), kRate, features);
+    ASSERT_NE(instance, nullptr);
+    float in[32], left[32] = {}, right[32] = {};
+    for (int j = 0; j < 32; ++j)
+      in[j] = j % 2 != 0 ? 0.5f : -0.5f;
+    lilv_instance_connect_port(instance, 0, in);
+    lilv_instance_connect_port(instance, 1, in);
+    lilv_instance_connect_port(instance, 2, left);
+    lilv_instance_connect_port(instance, 3, right);
+    lilv_instance_activate(instance);
+    lilv_instance_run(instance, 32);
+    EXPECT_NE(left[31], 0.0f);
+    lilv_instance_deactivate(instance);
+    lilv_instance_free(instance);
+  }
+}
+
 TEST(Lv2Instance, NullBuffersAndEmptyRunsAreSafe) {
   Lv2TestWorld world;
   LilvInstance* instance = lilv_plugin_instantiate(world.Plugin(), kRate, world.Features());
