@@ -112,7 +112,8 @@ void Lv2Plugin::Run(uint32_t frames) {
       if (at > frames) at = frames;
       ProcessFrames(done, static_cast<uint32_t>(at) - done);
       done = static_cast<uint32_t>(at);
-      DeliverMidi(*event);
+      // One past the run is no frame of it: such an event goes out at the last one.
+      DeliverMidi(*event, done < frames ? done : (frames > 0 ? frames - 1 : 0));
     }
   }
   ProcessFrames(done, frames - done);
@@ -148,6 +149,8 @@ void Lv2Plugin::BeginMidiOutput() {
   // The host announces the buffer's capacity in the atom's size before each run.
   midiOutCapacity = midiOut->atom.size;
   if (midiOutCapacity < sizeof(LV2_Atom_Sequence_Body)) {
+    // Too small for even an empty sequence: an empty atom says there is nothing.
+    midiOut->atom.size = 0;
     midiOutCapacity = 0;
     return;
   }
@@ -157,7 +160,7 @@ void Lv2Plugin::BeginMidiOutput() {
   lv2_atom_sequence_clear(midiOut);
 }
 
-void Lv2Plugin::DeliverMidi(const LV2_Atom_Event& event) {
+void Lv2Plugin::DeliverMidi(const LV2_Atom_Event& event, uint32_t frame) {
   if (event.body.type != urids.midiEvent || event.body.size == 0) return;
   const auto* bytes = reinterpret_cast<const uint8_t*>(&event + 1);
   if (bytes[0] == LV2_MIDI_MSG_SYSTEM_EXCLUSIVE) {
@@ -174,8 +177,16 @@ void Lv2Plugin::DeliverMidi(const LV2_Atom_Event& event) {
   if (event.body.size > 1) message.data1 = bytes[1];
   if (event.body.size > 2) message.data2 = bytes[2];
   effect->HandleMidi(message);
-  // Passed on unchanged, at its own frame; a full output buffer drops it rather than overrun.
-  if (midiOutCapacity > 0) lv2_atom_sequence_append_event(midiOut, midiOutCapacity, &event);
+  // Passed on unchanged at the frame it took effect; a full output buffer drops it rather than
+  // overrun.
+  if (midiOutCapacity == 0) return;
+  struct {
+    LV2_Atom_Event head;
+    uint8_t bytes[3];
+  } echo{event, {}};
+  echo.head.time.frames = frame;
+  std::memcpy(echo.bytes, bytes, event.body.size);
+  lv2_atom_sequence_append_event(midiOut, midiOutCapacity, &echo.head);
 }
 
 int32_t Lv2Plugin::ProgramStateSize() const {

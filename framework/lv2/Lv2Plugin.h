@@ -49,7 +49,7 @@ private:
   void ApplyChangedControls();
   void ProcessFrames(uint32_t first, uint32_t count);
   void BeginMidiOutput();
-  void DeliverMidi(const LV2_Atom_Event& event);
+  void DeliverMidi(const LV2_Atom_Event& event, uint32_t frame);
   int32_t ProgramStateSize() const;
 
   std::unique_ptr<IEffectBase> effect;

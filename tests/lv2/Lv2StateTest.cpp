@@ -148,6 +148,19 @@ TEST(Lv2Instance, OddFeatureListsGiveAnInstanceThatPlays) {
   }
 }
 
+TEST(Lv2Instance, MidiOutOfOrderOrPastTheRunGoesOutInsideIt) {
+  Lv2TestWorld world;
+  Lv2TestInstance instance(world, kRate);
+  std::vector<std::vector<float>> out;
+  instance.Run(Silence(64), out, {{50, {0x90, 60, 90}}, {10, {0x80, 60, 0}}, {64, {0xB0, 7, 1}}});
+  const std::vector<Lv2MidiEvent> echoed = instance.MidiOut();
+  ASSERT_EQ(echoed.size(), 3u);
+  const int64_t frames[] = {50, 50, 63};
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(echoed[i].frame, frames[i]) << i;
+  EXPECT_EQ(echoed[2].bytes[0], 0xB0);
+}
+
 TEST(Lv2Instance, NullBuffersAndEmptyRunsAreSafe) {
   Lv2TestWorld world;
   LilvInstance* instance = lilv_plugin_instantiate(world.Plugin(), kRate, world.Features());
