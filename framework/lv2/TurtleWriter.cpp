@@ -125,7 +125,7 @@ std::string ControlPort(const IParameter& param, const Port& port, uint32_t inde
 std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
                        const std::vector<Port>& ports) {
   std::string text = kPrefixes;
-  text += Uri(module.pluginUri) + "\n\ta lv2:Plugin , lv2:FilterPlugin ;\n";
+  text += Uri(module.pluginUri) + "\n\ta lv2:Plugin , lv2:FilterPlugin , doap:Project ;\n";
   text += "\tdoap:name " + Quoted(effect.EffectName()) + " ;\n";
   text += "\tdoap:maintainer [ foaf:name " + Quoted(effect.VendorName()) + " ; foaf:homepage " +
           Uri(module.homepage) + " ] ;\n";
