@@ -1,8 +1,10 @@
-#include "DebugTrace.h"
+#include "effect/DebugTrace.h"
 
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+
+namespace quorvane {
 
 namespace {
 
@@ -90,3 +92,5 @@ void DebugTrace(const char* label, double n0, double n1, double n2, double n3, d
   const TraceSink sink = installedSink.load();
   (sink != nullptr ? sink : PlatformTraceSink)(line);
 }
+
+} // namespace quorvane

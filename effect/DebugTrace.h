@@ -10,6 +10,8 @@
 #include <cfloat>
 #include <cstddef>
 
+namespace quorvane {
+
 // A number equal to this marks a trace slot as absent.
 static constexpr double kTraceAbsent = DBL_MAX;
 static constexpr int kTraceNumberCount = 9;
@@ -37,3 +39,5 @@ void DebugTrace(const char* label, double n0 = kTraceAbsent, double n1 = kTraceA
 
 // The platform's own sink (one definition per platform).
 void PlatformTraceSink(const char* line);
+
+} // namespace quorvane

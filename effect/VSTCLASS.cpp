@@ -1,9 +1,9 @@
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
-#include "DebugTrace.h"
-#if defined(_WIN32)
-#include "EditorLayout.h"
-#endif
+#include "effect/DebugTrace.h"
+#include "effect/EditorLayout.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -30,16 +30,14 @@ constexpr FactoryProgram kFactoryPrograms[] = {
 
 } // namespace
 
-VSTCLASS::VSTCLASS(audioMasterCallback host)
+VSTCLASS::VSTCLASS(audioMasterCallback host, EditorWindowFactory makeEditorWindow)
     : IEffectVST(host, kParamCount, "1-1 2-2", kPresetCount, "Quorvane", "", "Kelto", kVersion,
                  kUniqueId, kVendorCode, 0, kMidiMode, false, false) {
   DebugTrace("VSTCLASS::VSTCLASS");
   DefineParameters();
-#if defined(_WIN32)
   // The editor is built now, whether or not the host ever opens it, so that
   // its controls already hold the values when the window first paints.
-  editorGraph = quorvane::BuildQuorvaneEditor(*this);
-#endif
+  if (makeEditorWindow) BuildQuorvaneEditor(*this, makeEditorWindow, graph);
   FillDefaultPresets("---- default ----", 1);
   DefineFactoryPresets();
 }
@@ -96,3 +94,5 @@ void VSTCLASS::DefineFactoryPresets() {
     DefinePresetValues(program.name, values, kParamCount);
   }
 }
+
+} // namespace quorvane

@@ -10,16 +10,16 @@
 // of them; Reset, OnActivate and OnParamChange take it again themselves.
 // ProcessBlock and HandleMidi never allocate and make no system call.
 
-#include "GraphReadout.h"
-#include "IEffectVST.h"
-#include "ProcessingState.h"
+#include "effect/EditorWindowFactory.h"
+#include "effect/ProcessingState.h"
+#include "framework/GraphReadout.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstdint>
 
 namespace quorvane {
-class GRAPH;
-}
 
+// VSTCLASS: the Quorvane effect, the one class the plug-in module creates.
 class VSTCLASS : public IEffectVST {
 public:
   enum ParamIndex : int32_t {
@@ -45,7 +45,8 @@ public:
   static constexpr int32_t kVendorCode = 0x4B656C74; // 'Kelt'
   static constexpr int32_t kMidiMode = 1;
 
-  explicit VSTCLASS(audioMasterCallback host);
+  // makeEditorWindow: the platform's editor window, or null for no editor.
+  explicit VSTCLASS(audioMasterCallback host, EditorWindowFactory makeEditorWindow = nullptr);
 
   // Sample rate or block size changed, or processing was suspended: a new
   // rate redesigns the filter and the envelope steps.
@@ -79,8 +80,8 @@ private:
   void InitialiseOnFirstBlock();
 
   ProcessingState state;
+  // Published for the editor's envelope strip, which reads it on its own thread.
   GraphReadout graph;
-  // The editor's marker strip, which mirrors graph; null where the platform
-  // has no editor. Owned by the editor surface.
-  quorvane::GRAPH* editorGraph = nullptr;
 };
+
+} // namespace quorvane

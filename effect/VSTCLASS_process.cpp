@@ -2,12 +2,12 @@
 // two filter sections and the dry/wet mix. Audio thread; no allocation, no
 // system call, no trace.
 
-#include "VSTCLASS.h"
-
-#include "editor/GRAPH.h"
+#include "effect/VSTCLASS.h"
 
 #include <cfloat>
 #include <cmath>
+
+namespace quorvane {
 
 namespace {
 
@@ -27,25 +27,25 @@ inline double Clean(double x) {
 // One envelope sample: advances the stage and answers the target value.
 inline float AdvanceEnvelope(ProcessingState& s) {
   switch (s.envStage) {
-  case kEnvAttack:
+  case EnvStage::Attack:
     s.envLevel += s.attackStep;
     if (s.envLevel >= 1.0) {
       s.envLevel = 1.0;
-      s.envStage = kEnvDecay;
+      s.envStage = EnvStage::Decay;
     }
     break;
-  case kEnvDecay:
+  case EnvStage::Decay:
     s.envLevel -= s.decayStep;
     if (!(s.envLevel > s.sustainLevel)) {
       s.envLevel = s.sustainLevel;
-      s.envStage = s.sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+      s.envStage = s.sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
     }
     break;
-  case kEnvRelease:
+  case EnvStage::Release:
     s.envLevel -= s.releaseStep;
     if (s.envLevel <= 0.0 || s.releaseStep == 0.0f) {
       s.envLevel = 0.0;
-      s.envStage = kEnvIdle;
+      s.envStage = EnvStage::Idle;
     }
     break;
   default:
@@ -62,9 +62,9 @@ inline float AdvanceEnvelope(ProcessingState& s) {
 inline float CompensationFactor(const ProcessingState& s, float lo, float hi, float value) {
   const float g = s.compGain;
   switch (s.compMode) {
-  case kCompLeft:
+  case CompMode::Left:
     return (hi - value) * (g - 1.0f) / (hi - lo) + 1.0f;
-  case kCompRight:
+  case CompMode::Right:
     return (value - lo) * (g - 1.0f) / (hi - lo) + 1.0f;
   default:
     return std::fabs((value - lo) * 2.0f / (hi - lo) - 1.0f) * (g - 1.0f) + 1.0f;
@@ -73,15 +73,15 @@ inline float CompensationFactor(const ProcessingState& s, float lo, float hi, fl
 
 inline void RouteTargetValue(ProcessingState& s, float value) {
   switch (s.envTarget) {
-  case kTargetFrequency:
+  case EnvTarget::Frequency:
     s.freq = value;
     RedesignFilter(s);
     break;
-  case kTargetBandwidth:
+  case EnvTarget::Bandwidth:
     s.bandwidth = value;
     RedesignFilter(s);
     break;
-  case kTargetMix:
+  case EnvTarget::Mix:
     s.wet = value;
     s.dry = 1.0f - value;
     break;
@@ -108,13 +108,13 @@ inline void FilterSample(FilterMemory& m, const ProcessingState& s, double rawIn
   const double wet = s.wet;
   const double dry = s.dry;
   switch (s.filterType) {
-  case kFilterLowpass:
+  case FilterKind::Lowpass:
     *output = Clean((w0 + 2.0 * m.w1 + m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterHighpass:
+  case FilterKind::Highpass:
     *output = Clean((in - w0 - 2.0 * m.w1 - m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterBandpass:
+  case FilterKind::Bandpass:
     *output = Clean((w0 - m.w2) * compFactor * wet + dry * in);
     break;
   default:
@@ -152,13 +152,14 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   // runs on a local copy, which the compiler can keep out of reach of the
   // output stores, and is written back at the end.
   ProcessingState s = state;
-  const float lo = graph.graphMin;
-  const float hi = graph.graphMax;
+  const GraphReadout::Reading range = graph.Read();
+  const float lo = range.graphMin;
+  const float hi = range.graphMax;
   float compFactor = 1.0f;
   float targetValue = 0.0f;
   bool envelopeRan = false;
   for (int32_t i = 0; i < frames; ++i) {
-    if (s.envTarget != kTargetNone) {
+    if (s.envTarget != EnvTarget::None) {
       targetValue = AdvanceEnvelope(s);
       if (s.compGain != 1.0f) compFactor = CompensationFactor(s, lo, hi, targetValue);
       RouteTargetValue(s, targetValue);
@@ -171,8 +172,7 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   }
   state = s;
   // With no target the marker keeps its last value; it is not drawn then.
-  if (envelopeRan) {
-    graph.graphValue = targetValue;
-    if (editorGraph) editorGraph->SetGraphValue(targetValue);
-  }
+  if (envelopeRan) graph.PublishValue(targetValue);
 }
+
+} // namespace quorvane

@@ -7,9 +7,9 @@
 // A refused state changes nothing: the instance saves the very bytes it saved before. A taken
 // one leaves every parameter inside its range, saves back as a fixed point, and sounds finite.
 
-#include "ByteReader.h"
-#include "FuzzCheck.h"
-#include "FuzzPlugin.h"
+#include "fuzz/ByteReader.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPlugin.h"
 
 #include "framework/lv2/Lv2Module.h"
 
@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using namespace quorvane;
+
+namespace {
 
 constexpr uint8_t kOfferMask = 3;
 constexpr uint8_t kOfferOtherType = 1;

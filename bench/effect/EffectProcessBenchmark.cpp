@@ -3,17 +3,19 @@
 // arithmetic in a plain loop. Prints a summary with the ratios after the run
 // (best of the repetitions; run with --benchmark_repetitions=N).
 
-#include "DebugTrace.h"
-#include "ProcessFloor.h"
-#include "VSTCLASS.h"
+#include "bench/effect/ProcessFloor.h"
+#include "effect/DebugTrace.h"
+#include "effect/VSTCLASS.h"
+#include "tests/support/Signals.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 
@@ -31,15 +33,6 @@ constexpr Case kCases[] = {
     {"envelope on bandwidth", 2},
     {"envelope on mix", 3},
 };
-
-std::vector<double> Noise(unsigned seed) {
-  std::mt19937 generator(seed);
-  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  std::vector<double> samples(kFrames);
-  for (double& s : samples)
-    s = uniform(generator);
-  return samples;
-}
 
 void SetParam(VSTCLASS& effect, int32_t index, double value) {
   effect.Param(index)->SetClampedValue(value);
@@ -64,7 +57,7 @@ void BM_ProcessBlock(benchmark::State& state) {
   noteOn.data2 = 100;
   effect.HandleMidi(noteOn);
 
-  std::vector<double> inLeft = Noise(1), inRight = Noise(2), outLeft(kFrames), outRight(kFrames);
+  std::vector<double> inLeft = Noise(kFrames, 1), inRight = Noise(kFrames, 2), outLeft(kFrames), outRight(kFrames);
   double* inputs[2] = {inLeft.data(), inRight.data()};
   double* outputs[2] = {outLeft.data(), outRight.data()};
   for (auto _ : state) {
@@ -101,7 +94,7 @@ void BM_Floor(benchmark::State& state) {
     break;
   }
   ProcessFloor floor(setup);
-  std::vector<double> inLeft = Noise(1), inRight = Noise(2), outLeft(kFrames), outRight(kFrames);
+  std::vector<double> inLeft = Noise(kFrames, 1), inRight = Noise(kFrames, 2), outLeft(kFrames), outRight(kFrames);
   for (auto _ : state) {
     floor.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), kFrames);
     benchmark::DoNotOptimize(outLeft.data());

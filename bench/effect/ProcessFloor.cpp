@@ -1,9 +1,11 @@
-#include "ProcessFloor.h"
+#include "bench/effect/ProcessFloor.h"
 
-#include "FilterDesign.h"
+#include "effect/FilterDesign.h"
 
 #include <cfloat>
 #include <cmath>
+
+namespace quorvane {
 
 namespace {
 
@@ -87,3 +89,5 @@ void ProcessFloor::Run(const double* inLeft, const double* inRight, double* outL
   memory[1][0] = rightW1;
   memory[1][1] = rightW2;
 }
+
+} // namespace quorvane

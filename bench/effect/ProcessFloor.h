@@ -3,11 +3,15 @@
 // as the effect (envelope, routing, coefficient design, two filter sections,
 // mix) on local variables, with no object, framework or dispatch around it.
 
+#include "effect/FilterDesign.h"
+
 #include <cstdint>
+
+namespace quorvane {
 
 struct FloorSetup {
   int32_t target = 0; // 0 none, 1 frequency, 2 bandwidth, 3 mix
-  int32_t filterType = 2;
+  FilterKind filterType = FilterKind::Bandpass;
   double rate = 48000.0;
   float freq = 2000.0f;
   float bandwidth = 0.2f;
@@ -35,3 +39,5 @@ private:
   double level = 0.0;
   double memory[2][2] = {}; // per channel: w1, w2
 };
+
+} // namespace quorvane

@@ -2,7 +2,7 @@
 
 #include "Lv2Module.h"
 #include "Lv2Ports.h"
-#include "framework/IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>

@@ -1,6 +1,8 @@
-#include "VstEdge.h"
+#include "framework/vst2/VstEdge.h"
 
-#include "IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -79,3 +81,5 @@ void InstallVstCallbacks(AEffect& record) {
   record.processReplacing = &ProcessReplacingEdge;
   record.processDoubleReplacing = &ProcessDoubleEdge;
 }
+
+} // namespace quorvane

@@ -1,13 +1,15 @@
 // The developer trace: number formatting, line layout, and which operations write it.
 
-#include "DebugTrace.h"
-#include "AllocationCounter.h"
-#include "EffectRig.h"
+#include "effect/DebugTrace.h"
+#include "tests/effect/AllocationCounter.h"
+#include "tests/effect/EffectRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+namespace quorvane {
 
 namespace {
 
@@ -168,3 +170,5 @@ TEST(EffectTrace, TheAudioPathWritesNothing) {
 }
 
 } // namespace
+
+} // namespace quorvane

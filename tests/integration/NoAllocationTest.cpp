@@ -1,23 +1,19 @@
 // The audio path never allocates and takes no lock but the plug-in lock (AudioThreadWatch).
 // Skipped where the allocator cannot be replaced: under a sanitizer, and on Windows.
 
-#include "AudioThreadWatch.h"
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
+#include "tests/support/AudioThreadWatch.h"
 
 #include <vector>
+
+namespace quorvane {
 
 TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
   if (!AudioThreadWatch::Available()) GTEST_SKIP() << "the allocator cannot be replaced here";
   constexpr int32_t kAnnounced = 64, kPassed = 1000;
   StartProcessing(kAnnounced);
   Dispatch(effSetProgram, 0, 5);
-  const std::vector<VstMidiEvent> notes = {MakeMidi(0, 0x90, 60, 100), MakeMidi(30, 0x80, 60, 0)};
-  std::vector<VstMidiEvent> events = notes;
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[2];
-  } list{2, 0, {reinterpret_cast<VstEvent*>(&events[0]), reinterpret_cast<VstEvent*>(&events[1])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(30, 0x80, 60, 0)};
   // The recording host must not allocate either while counting.
   host.calls.reserve(1000);
   host.midiReceived.reserve(100);
@@ -30,7 +26,7 @@ TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
   double* douts[] = {dout0.data(), dout1.data()};
 
   AudioThreadWatch::Start();
-  Dispatch(effProcessEvents, 0, 0, &list);
+  Dispatch(effProcessEvents, 0, 0, list.Get());
   effect->processReplacing(effect, ins, outs, kPassed);
   effect->process(effect, ins, outs, kPassed);
   effect->processDoubleReplacing(effect, dins, douts, kPassed);
@@ -49,16 +45,8 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   constexpr int kBlocks = 6000;
   StartProcessing(kFrames);
   Dispatch(effSetProgram, 0, 4);
-  std::vector<VstMidiEvent> events = {MakeMidi(0, 0x90, 60, 100), MakeMidi(40, 0x80, 60, 0),
-                                      MakeMidi(10, 0xB0, 1, 64)};
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[3];
-  } list{3,
-         0,
-         {reinterpret_cast<VstEvent*>(&events[0]), reinterpret_cast<VstEvent*>(&events[1]),
-          reinterpret_cast<VstEvent*>(&events[2])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(40, 0x80, 60, 0),
+                    MakeMidi(10, 0xB0, 1, 64)};
   host.calls.reserve(4 * kBlocks + 1000);
   host.midiReceived.reserve(4 * kBlocks);
   host.eventListSizes.reserve(4 * kBlocks);
@@ -82,7 +70,7 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
       effect->setParameter(effect, 6, 0.01f);
       effect->setParameter(effect, 8, 0.01f);
     }
-    if (block % 8 == 0) Dispatch(effProcessEvents, 0, 0, &list);
+    if (block % 8 == 0) Dispatch(effProcessEvents, 0, 0, list.Get());
     const int32_t param = block % kParamCount;
     if (param != 4 && param != 5 && param != 6 && param != 8)
       effect->setParameter(effect, param, static_cast<float>(block % 101) / 100.0f);
@@ -104,3 +92,5 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   EXPECT_EQ(AudioThreadWatch::Mutexes(), 1);
   EXPECT_GT(host.midiReceived.size(), 0u);
 }
+
+} // namespace quorvane

@@ -1,7 +1,7 @@
 // The bundle as lilv reads it: loaded without a word on standard error, and every control port
 // described as the effect defines its parameter.
 
-#include "Lv2TestHost.h"
+#include "tests/lv2/Lv2TestHost.h"
 
 #include "framework/lv2/Lv2Module.h"
 
@@ -11,9 +11,8 @@
 
 #include <memory>
 
+namespace quorvane {
 namespace {
-
-using namespace quorvane;
 
 constexpr uint32_t kFirstControl = 6;
 
@@ -124,3 +123,4 @@ TEST_F(Lv2Bundle, EveryFactoryProgramIsAPresetWithItsValues) {
 }
 
 } // namespace
+} // namespace quorvane

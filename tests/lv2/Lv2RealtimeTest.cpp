@@ -1,8 +1,8 @@
 // run allocates nothing and takes no lock but the plug-in's, with notes arriving, controls
 // changing before every run and the envelope driving every target in turn.
 
-#include "AudioThreadWatch.h"
-#include "Lv2TestHost.h"
+#include "tests/support/AudioThreadWatch.h"
+#include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // against the command-line host, and MIDI notes at frame offsets against the VST2 module driven
 // with its blocks cut at the same frames. The MIDI comes back out unchanged.
 
-#include "Lv2TestHost.h"
+#include "tests/lv2/Lv2TestHost.h"
 
 #include "framework/lv2/Lv2Module.h"
 
@@ -19,9 +19,8 @@
 #include <cstring>
 #include <memory>
 
+namespace quorvane {
 namespace {
-
-using namespace quorvane;
 
 constexpr int kRate = 48000;
 
@@ -177,3 +176,4 @@ TEST(Lv2Render, NotesAtFrameOffsetsSoundAsInTheVst2BuildAndComeBackOut) {
 }
 
 } // namespace
+} // namespace quorvane

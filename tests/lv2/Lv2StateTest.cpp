@@ -1,7 +1,7 @@
 // State through the state interface and through lilv, and the instance's answers to a host's
 // odd requests: refused sample rates, null buffers, empty runs.
 
-#include "Lv2TestHost.h"
+#include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>
 

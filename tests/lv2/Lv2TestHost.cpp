@@ -1,4 +1,4 @@
-#include "Lv2TestHost.h"
+#include "tests/lv2/Lv2TestHost.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>

@@ -1,4 +1,4 @@
-#include "AudioThreadWatch.h"
+#include "tests/support/AudioThreadWatch.h"
 
 #include <atomic>
 #include <cstddef>
