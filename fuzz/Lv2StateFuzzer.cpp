@@ -79,7 +79,8 @@ public:
     descriptor = lv2_descriptor(0);
     handle = descriptor->instantiate(descriptor, 48000.0, descriptor->URI, features);
     FuzzRequire(handle != nullptr, "instantiation failed");
-    state = static_cast<const LV2_State_Interface*>(descriptor->extension_data(LV2_STATE__interface));
+    state =
+        static_cast<const LV2_State_Interface*>(descriptor->extension_data(LV2_STATE__interface));
     descriptor->activate(handle);
   }
   ~Instance() {
@@ -91,7 +92,8 @@ public:
 
   Offered Save() {
     Offered saved;
-    FuzzRequire(state->save(handle, &Store, &saved, 0, nullptr) == LV2_STATE_SUCCESS, "save failed");
+    FuzzRequire(state->save(handle, &Store, &saved, 0, nullptr) == LV2_STATE_SUCCESS,
+                "save failed");
     return saved;
   }
   LV2_State_Status Restore(const Offered& offered) {
@@ -128,8 +130,7 @@ Offered ProgramState(IEffectBase& effect, int32_t program) {
   const void* data = nullptr;
   const int32_t size = effect.GetChunk(false, &data);
   Offered offered;
-  offered.bytes.assign(static_cast<const uint8_t*>(data),
-                       static_cast<const uint8_t*>(data) + size);
+  offered.bytes.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
   return offered;
 }
 

@@ -2,8 +2,8 @@
 //   quorvane_lv2_ttl BUNDLE_DIRECTORY BINARY_FILE_NAME
 // Each file is written beside its target and renamed over it only when complete.
 
-#include "Lv2Module.h"
-#include "TurtleWriter.h"
+#include "framework/lv2/Lv2Module.h"
+#include "framework/lv2/TurtleWriter.h"
 
 #include <cstdio>
 #include <exception>

@@ -2,8 +2,8 @@
 // one Lv2Plugin each and catch everything, so nothing is thrown into the host. Compiled into the
 // module itself, so that only the module exports lv2_descriptor.
 
-#include "Lv2Module.h"
-#include "Lv2Plugin.h"
+#include "framework/lv2/Lv2Module.h"
+#include "framework/lv2/Lv2Plugin.h"
 
 #include <cstring>
 
@@ -87,7 +87,7 @@ const void* ExtensionData(const char* uri) {
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   using namespace quorvane;
   static const LV2_Descriptor descriptor = {
-      Lv2Module().pluginUri, &Instantiate, &ConnectPort, &Activate, &Run,
+      Lv2Module().pluginUri, &Instantiate, &ConnectPort,   &Activate, &Run,
       &Deactivate,           &Cleanup,     &ExtensionData,
   };
   return index == 0 ? &descriptor : nullptr;

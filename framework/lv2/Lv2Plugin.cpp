@@ -1,8 +1,7 @@
-#include "Lv2Plugin.h"
+#include "framework/lv2/Lv2Plugin.h"
 
-#include "Lv2Module.h"
-#include "Lv2Ports.h"
-#include "framework/vst2/IEffectVST.h"
+#include "framework/lv2/Lv2Module.h"
+#include "framework/lv2/Lv2Ports.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
@@ -32,9 +31,7 @@ bool SameBits(float a, float b) {
 
 std::unique_ptr<Lv2Plugin> Lv2Plugin::Create(double sampleRate,
                                              const LV2_Feature* const* features) {
-  // The same rates the VST2 build accepts; any other would only poison the coefficients.
-  if (!(sampleRate >= IEffectVST::kMinSampleRate && sampleRate <= IEffectVST::kMaxSampleRate))
-    return nullptr;
+  if (!IEffectBase::IsAcceptedSampleRate(sampleRate)) return nullptr;
   // A host that maps nothing (a plain file renderer) gets the audio; MIDI and state need URIDs.
   Urids urids;
   const LV2_URID_Map* map = FindUridMap(features);

@@ -1,4 +1,4 @@
-#include "Lv2Ports.h"
+#include "framework/lv2/Lv2Ports.h"
 
 namespace quorvane {
 

@@ -1,7 +1,7 @@
 // The state interface: the program state is the VST2 build's program chunk, byte for byte, kept
 // under one key with a type of its own, so that sessions move between the two builds.
 
-#include "Lv2Plugin.h"
+#include "framework/lv2/Lv2Plugin.h"
 
 #include <cstring>
 
@@ -18,8 +18,7 @@ LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handl
                LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
-LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve,
-                                    LV2_State_Handle handle) {
+LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
   if (retrieve == nullptr || urids.stateKey == 0) return LV2_STATE_ERR_UNKNOWN;
   std::size_t size = 0;
   uint32_t type = 0;

@@ -1,6 +1,6 @@
-#include "TurtleWriter.h"
+#include "framework/lv2/TurtleWriter.h"
 
-#include "Lv2Ports.h"
+#include "framework/lv2/Lv2Ports.h"
 
 #include <charconv>
 #include <set>
@@ -10,27 +10,26 @@ namespace quorvane {
 
 namespace {
 
-const char* const kPrefixes =
-    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
-    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
-    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
-    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-    "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
-    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
-    "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
-    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
-    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
-    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
-    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+                              "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                              "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                              "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                              "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+                              "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+                              "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                              "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+                              "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                              "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+                              "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 struct KnownUnit {
   const char* text;
   const char* unit;
 };
 constexpr KnownUnit kKnownUnits[] = {
-    {"Hz", "units:hz"}, {"kHz", "units:khz"}, {"%", "units:pc"}, {"ms", "units:ms"},
-    {"s", "units:s"},   {"dB", "units:db"},
+    {"Hz", "units:hz"}, {"kHz", "units:khz"}, {"%", "units:pc"},
+    {"ms", "units:ms"}, {"s", "units:s"},     {"dB", "units:db"},
 };
 
 // Locale-independent and exact: the shortest text that reads back as the same double, always
@@ -98,8 +97,8 @@ std::string SimplePort(const char* classes, uint32_t index, const char* symbol, 
 }
 
 std::string ControlPort(const IParameter& param, const Port& port, uint32_t index, bool trigger) {
-  std::string text = SimplePort("lv2:InputPort , lv2:ControlPort", index, port.symbol.c_str(),
-                                port.name.c_str());
+  std::string text =
+      SimplePort("lv2:InputPort , lv2:ControlPort", index, port.symbol.c_str(), port.name.c_str());
   text += " ;\n\t\tlv2:default " + Number(param.Value()) + " ;\n\t\tlv2:minimum " +
           Number(param.Minimum()) + " ;\n\t\tlv2:maximum " + Number(param.Maximum());
   std::vector<std::string> properties;
@@ -140,16 +139,16 @@ std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
           "\n\t] , ";
   text += SimplePort("lv2:OutputPort , lv2:AudioPort", kLv2AudioOutLeft, "out_left", "Left Out") +
           "\n\t] , ";
-  text += SimplePort("lv2:OutputPort , lv2:AudioPort", kLv2AudioOutRight, "out_right",
-                     "Right Out") +
-          "\n\t] , ";
+  text +=
+      SimplePort("lv2:OutputPort , lv2:AudioPort", kLv2AudioOutRight, "out_right", "Right Out") +
+      "\n\t] , ";
   // Optional, so that hosts without MIDI (a file renderer) can still run the effect.
   const char* midiPort = " ;\n\t\tatom:bufferType atom:Sequence ;\n\t\tatom:supports "
                          "midi:MidiEvent ;\n\t\tlv2:portProperty lv2:connectionOptional\n\t] , ";
   text += SimplePort("lv2:InputPort , atom:AtomPort", kLv2MidiIn, "midi_in", "MIDI In") +
           " ;\n\t\tlv2:designation lv2:control" + midiPort;
-  text += SimplePort("lv2:OutputPort , atom:AtomPort", kLv2MidiOut, "midi_out", "MIDI Out") +
-          midiPort;
+  text +=
+      SimplePort("lv2:OutputPort , atom:AtomPort", kLv2MidiOut, "midi_out", "MIDI Out") + midiPort;
   for (int32_t i = 0; i < effect.ParamCount(); ++i) {
     if (i > 0) text += " , ";
     text += ControlPort(*effect.Param(i), ports[static_cast<std::size_t>(i)],
@@ -166,8 +165,8 @@ Lv2TurtleFiles WriteLv2Turtle(const IEffectBase& effect, const Lv2ModuleInfo& mo
   Lv2TurtleFiles files;
   files.plugin = PluginText(effect, module, ports);
   files.manifest = std::string(kPrefixes) + Uri(module.pluginUri) +
-                   "\n\ta lv2:Plugin ;\n\tlv2:binary " + Uri(binaryFile) +
-                   " ;\n\trdfs:seeAlso " + Uri(kLv2PluginFile) + " .\n";
+                   "\n\ta lv2:Plugin ;\n\tlv2:binary " + Uri(binaryFile) + " ;\n\trdfs:seeAlso " +
+                   Uri(kLv2PluginFile) + " .\n";
   files.presets = kPrefixes;
   std::set<std::string> slugs;
   for (int32_t p = 0; p < effect.PresetCount(); ++p) {
@@ -176,9 +175,8 @@ Lv2TurtleFiles WriteLv2Turtle(const IEffectBase& effect, const Lv2ModuleInfo& mo
     std::string slug = PresetSlug(preset->name);
     if (!slugs.insert(slug).second) slug += "-" + std::to_string(p + 1);
     const std::string uri = Uri(std::string(module.pluginUri) + "/presets#" + slug);
-    files.manifest += "\n" + uri + "\n\ta pset:Preset ;\n\tlv2:appliesTo " +
-                      Uri(module.pluginUri) + " ;\n\trdfs:seeAlso " + Uri(kLv2PresetsFile) +
-                      " .\n";
+    files.manifest += "\n" + uri + "\n\ta pset:Preset ;\n\tlv2:appliesTo " + Uri(module.pluginUri) +
+                      " ;\n\trdfs:seeAlso " + Uri(kLv2PresetsFile) + " .\n";
     files.presets += uri + "\n\ta pset:Preset ;\n\tlv2:appliesTo " + Uri(module.pluginUri) +
                      " ;\n\trdfs:label " + Quoted(preset->name) + " ;\n\tlv2:port ";
     int32_t pos = 0;
@@ -188,8 +186,8 @@ Lv2TurtleFiles WriteLv2Turtle(const IEffectBase& effect, const Lv2ModuleInfo& mo
       // Stored unclamped; loading a program clamps, and so does this.
       value = effect.Param(i)->ClampToRange(pos < 0 ? 0.0 : value);
       files.presets += std::string(i > 0 ? " , " : "") + "[\n\t\tlv2:symbol " +
-                       Quoted(ports[static_cast<std::size_t>(i)].symbol) +
-                       " ;\n\t\tpset:value " + Number(value) + "\n\t]";
+                       Quoted(ports[static_cast<std::size_t>(i)].symbol) + " ;\n\t\tpset:value " +
+                       Number(value) + "\n\t]";
     }
     files.presets += " .\n\n";
   }

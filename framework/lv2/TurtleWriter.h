@@ -4,7 +4,7 @@
 // tables stay the one source of truth: the manifest, the plug-in's ports and the factory
 // programs as presets. Used by the build-time generator, on its only thread.
 
-#include "Lv2Module.h"
+#include "framework/lv2/Lv2Module.h"
 
 #include <string>
 

@@ -21,8 +21,8 @@ struct UnitRow {
   const char* uri; // null: no unit
 };
 constexpr UnitRow kUnits[] = {
-    {"", nullptr}, {"Hz", LV2_UNITS__hz}, {"%", LV2_UNITS__pc}, {"ms", LV2_UNITS__ms},
-    {"dB", LV2_UNITS__db},
+    {"", nullptr},         {"Hz", LV2_UNITS__hz}, {"%", LV2_UNITS__pc},
+    {"ms", LV2_UNITS__ms}, {"dB", LV2_UNITS__db},
 };
 
 class Lv2Bundle : public ::testing::Test {
@@ -83,7 +83,8 @@ TEST_F(Lv2Bundle, EveryControlPortDescribesItsParameter) {
     EXPECT_EQ(UnitUri(port), unit->uri ? unit->uri : "");
 
     const bool choice = param.Kind() == ParamKind::Choice;
-    EXPECT_EQ(Has(port, LV2_CORE__integer), choice || param.Kind() == ParamKind::Integer || trigger);
+    EXPECT_EQ(Has(port, LV2_CORE__integer),
+              choice || param.Kind() == ParamKind::Integer || trigger);
     EXPECT_EQ(Has(port, LV2_CORE__enumeration), choice);
     EXPECT_EQ(Has(port, LV2_CORE__toggled), trigger);
     EXPECT_EQ(Has(port, LV2_PORT_PROPS__trigger), trigger);
@@ -91,11 +92,10 @@ TEST_F(Lv2Bundle, EveryControlPortDescribesItsParameter) {
     LilvScalePoints* points = lilv_port_get_scale_points(world.Plugin(), port);
     EXPECT_EQ(points ? static_cast<int32_t>(lilv_scale_points_size(points)) : 0,
               param.ValueNameCount());
-    LILV_FOREACH (scale_points, p, points) {
+    LILV_FOREACH(scale_points, p, points) {
       const LilvScalePoint* point = lilv_scale_points_get(points, p);
       const auto key = static_cast<int32_t>(lilv_node_as_float(lilv_scale_point_get_value(point)));
-      EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)),
-                   param.ValueNameFor(key));
+      EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)), param.ValueNameFor(key));
     }
     lilv_scale_points_free(points);
   }

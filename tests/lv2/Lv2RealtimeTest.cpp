@@ -1,8 +1,8 @@
 // run allocates nothing and takes no lock but the plug-in's, with notes arriving, controls
 // changing before every run and the envelope driving every target in turn.
 
-#include "tests/support/AudioThreadWatch.h"
 #include "tests/lv2/Lv2TestHost.h"
+#include "tests/support/AudioThreadWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@ TEST(Lv2Realtime, RunNeverAllocatesOrTakesAnotherLock) {
   std::vector<float*> controls;
   std::vector<uint32_t> controlPorts;
   for (uint32_t i = 0; i < ports; ++i) {
-    const LilvNode* symbol = lilv_port_get_symbol(world.Plugin(),
-                                                  lilv_plugin_get_port_by_index(world.Plugin(), i));
+    const LilvNode* symbol =
+        lilv_port_get_symbol(world.Plugin(), lilv_plugin_get_port_by_index(world.Plugin(), i));
     if (float* control = instance.ControlBuffer(lilv_node_as_string(symbol));
         control != nullptr && !std::isnan(minimum[i])) {
       controls.push_back(control);
@@ -40,8 +40,8 @@ TEST(Lv2Realtime, RunNeverAllocatesOrTakesAnotherLock) {
   std::vector<std::vector<float>> out(2, std::vector<float>(kFrames));
   for (uint32_t j = 0; j < kFrames; ++j)
     in[0][j] = in[1][j] = (j % 16 < 8) ? 0.8f : -0.8f;
-  const std::vector<Lv2MidiEvent> notes = {{0, {0x90, 60, 100}}, {10, {0xB0, 1, 64}},
-                                           {40, {0x80, 60, 0}}};
+  const std::vector<Lv2MidiEvent> notes = {
+      {0, {0x90, 60, 100}}, {10, {0xB0, 1, 64}}, {40, {0x80, 60, 0}}};
   const std::vector<Lv2MidiEvent> none;
 
   AudioThreadWatch::Start();
@@ -55,8 +55,8 @@ TEST(Lv2Realtime, RunNeverAllocatesOrTakesAnotherLock) {
     if (controls[c] != target && controls[c] != times[0] && controls[c] != times[1] &&
         controls[c] != times[2]) {
       const uint32_t port = controlPorts[c];
-      *controls[c] = minimum[port] + (maximum[port] - minimum[port]) *
-                                         static_cast<float>(block % 101) / 100.0f;
+      *controls[c] = minimum[port] +
+                     (maximum[port] - minimum[port]) * static_cast<float>(block % 101) / 100.0f;
     }
     instance.Run(in, out, block % 8 == 0 ? notes : none);
   }

@@ -53,15 +53,14 @@ TEST(Lv2Render, EveryFactoryProgramThroughLv2applyMatchesTheVst2Build) {
     SCOPED_TRACE(name);
     const int32_t program = ProgramIndex(name);
     ASSERT_GE(program, 0);
-    std::string lv2apply = std::string(QUORVANE_LV2APPLY_ENVIRONMENT) + " LV2_PATH=" +
-                           QUORVANE_LV2_PATH + " " + QUORVANE_LV2APPLY +
+    std::string lv2apply = std::string(QUORVANE_LV2APPLY_ENVIRONMENT) +
+                           " LV2_PATH=" + QUORVANE_LV2_PATH + " " + QUORVANE_LV2APPLY +
                            " -i lv2-render-in.wav -o lv2-render-lv2.wav";
     for (const auto& [symbol, value] : values)
       lv2apply += " -c " + symbol + " " + std::to_string(value);
     lv2apply += " " + std::string(Lv2Module().pluginUri);
-    const std::string vsthost = std::string(QUORVANE_VSTHOST) + " " +
-                                Quote(QUORVANE_VST2_MODULE) + " -q --program " +
-                                std::to_string(program) +
+    const std::string vsthost = std::string(QUORVANE_VSTHOST) + " " + Quote(QUORVANE_VST2_MODULE) +
+                                " -q --program " + std::to_string(program) +
                                 " -i lv2-render-in.wav -o lv2-render-vst2.wav";
     ASSERT_EQ(std::system(lv2apply.c_str()), 0) << lv2apply;
     ASSERT_EQ(std::system(vsthost.c_str()), 0) << vsthost;
@@ -101,8 +100,7 @@ public:
     while (done < frames) {
       while (next < midi.size() && midi[next].frame <= done)
         Send(midi[next++]);
-      const int32_t end =
-          next < midi.size() ? static_cast<int32_t>(midi[next].frame) : frames;
+      const int32_t end = next < midi.size() ? static_cast<int32_t>(midi[next].frame) : frames;
       float* inputs[2] = {const_cast<float*>(in[0].data()) + done,
                           const_cast<float*>(in[1].data()) + done};
       float* outputs[2] = {out[0].data() + done, out[1].data() + done};

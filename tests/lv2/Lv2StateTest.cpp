@@ -89,7 +89,8 @@ TEST(Lv2State, DamagedStatesAreRefusedWithNothingChanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Lv2TestInstance::SavedState damaged = good;
-    damaged.bytes.resize(static_cast<std::size_t>(static_cast<int>(good.bytes.size()) + c.sizeChange));
+    damaged.bytes.resize(
+        static_cast<std::size_t>(static_cast<int>(good.bytes.size()) + c.sizeChange));
     if (c.wrongType) damaged.type = world.Urid(LV2_ATOM__Chunk);
     if (c.wrongKey) damaged.key = world.Urid(LV2_ATOM__Chunk);
     if (c.damagedByte >= 0) damaged.bytes[static_cast<std::size_t>(c.damagedByte)] ^= 0x40;
@@ -114,8 +115,8 @@ TEST(Lv2Instance, RefusesSampleRatesTheEffectRefuses) {
     double rate;
     bool accepted;
   } rows[] = {
-      {0.0, false},     {-44100.0, false}, {std::nan(""), false}, {999.0, false},
-      {1e8, false},     {8000.0, true},    {384000.0, true},
+      {0.0, false}, {-44100.0, false}, {std::nan(""), false}, {999.0, false},
+      {1e8, false}, {8000.0, true},    {384000.0, true},
   };
   for (const auto& row : rows) {
     Lv2TestInstance instance(world, row.rate);

@@ -45,8 +45,7 @@ struct PresetValues {
   std::map<std::string, float>* values;
 };
 
-void SetPreset(const char* symbol, void* target, const void* value, uint32_t size,
-               uint32_t type) {
+void SetPreset(const char* symbol, void* target, const void* value, uint32_t size, uint32_t type) {
   const auto* preset = static_cast<const PresetValues*>(target);
   if (size == sizeof(float) && type == preset->floatType)
     (*preset->values)[symbol] = *static_cast<const float*>(value);
@@ -70,8 +69,8 @@ Lv2TestWorld::Lv2TestWorld() {
   if (plugin != nullptr) {
     LilvNode* presetClass = lilv_new_uri(world, LV2_PRESETS__Preset);
     LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
-    LILV_FOREACH (nodes, i, presets)
-      lilv_world_load_resource(world, lilv_nodes_get(presets, i));
+    LILV_FOREACH(nodes, i, presets)
+    lilv_world_load_resource(world, lilv_nodes_get(presets, i));
     lilv_nodes_free(presets);
     lilv_node_free(presetClass);
   }
@@ -94,7 +93,7 @@ std::map<std::string, std::map<std::string, float>> Lv2TestWorld::Presets() {
   std::map<std::string, std::map<std::string, float>> presets;
   LilvNode* presetClass = lilv_new_uri(world, LV2_PRESETS__Preset);
   LilvNodes* nodes = lilv_plugin_get_related(plugin, presetClass);
-  LILV_FOREACH (nodes, i, nodes) {
+  LILV_FOREACH(nodes, i, nodes) {
     LilvState* state = lilv_state_new_from_world(world, &map, lilv_nodes_get(nodes, i));
     if (state == nullptr) continue;
     PresetValues target{Urid(LV2_ATOM__Float), &presets[lilv_state_get_label(state)]};
@@ -230,8 +229,8 @@ const LV2_State_Interface* StateInterface(LilvInstance* instance) {
 
 Lv2TestInstance::SavedState Lv2TestInstance::Save() const {
   SavedState saved;
-  saved.status = StateInterface(instance)->save(lilv_instance_get_handle(instance), &Store,
-                                                &saved, LV2_STATE_IS_POD, nullptr);
+  saved.status = StateInterface(instance)->save(lilv_instance_get_handle(instance), &Store, &saved,
+                                                LV2_STATE_IS_POD, nullptr);
   return saved;
 }
 
@@ -248,8 +247,8 @@ const void* Lv2TestInstance::PortValue(const char* symbol, void* self, uint32_t*
   return host->ControlBuffer(symbol);
 }
 
-void Lv2TestInstance::SetPortValue(const char* symbol, void* self, const void* value,
-                                   uint32_t size, uint32_t) {
+void Lv2TestInstance::SetPortValue(const char* symbol, void* self, const void* value, uint32_t size,
+                                   uint32_t) {
   auto* host = static_cast<Lv2TestInstance*>(self);
   if (size == sizeof(float)) host->SetControl(symbol, *static_cast<const float*>(value));
 }

@@ -89,6 +89,6 @@ private:
 
   Lv2TestWorld& world;
   LilvInstance* instance = nullptr;
-  std::vector<float> portValues; // one per port; audio and atom entries unused
+  std::vector<float> portValues;         // one per port; audio and atom entries unused
   std::vector<uint64_t> midiIn, midiOut; // 8-byte aligned atom buffers
 };
