@@ -35,8 +35,6 @@ public:
   bool NativeDrawingAllowed() override { return false; }
   int DrawNative(const NativeTextRequest&) override { return 0; }
 
-  bool HasCanvas() const { return canvas_ != nullptr; }
-
 private:
   struct Library;
 

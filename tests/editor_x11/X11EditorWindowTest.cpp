@@ -129,21 +129,6 @@ protected:
   int errorsBefore = 0;
 };
 
-TEST_F(X11EditorTest, OpensInsideTheHostWindowAndPaintsWithText) {
-  EXPECT_EQ(host.Children(parent), std::vector<Window>{window});
-  const WindowPixels shot = host.Capture(window);
-  ASSERT_EQ(shot.width, kWidth);
-  ASSERT_EQ(shot.height, kHeight);
-  EXPECT_EQ(shot.At(190, 5), kBackground & 0xFFFFFF);
-  EXPECT_EQ(shot.At(101, 21), kRed & 0xFFFFFF);
-  // The Level read-out ("0.50") lies under its knob, in white.
-  int white = 0;
-  for (int y = 60; y < 76; ++y)
-    for (int x = 20; x < 60; ++x)
-      white += shot.At(x, y) == 0xFFFFFF;
-  EXPECT_GT(white, 5);
-}
-
 TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
   SetFromHost(EditorTestEffect::kLevel, 0.0);
   host.Settle();

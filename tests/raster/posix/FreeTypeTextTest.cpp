@@ -3,7 +3,6 @@
 
 #include "raster/FillRectangle.h"
 #include "raster/GlyphFont.h"
-#include "raster/PngFileWriter.h"
 #include "raster/posix/FreeTypeGlyphSource.h"
 #include "tests/raster/TestBitmaps.h"
 
@@ -159,20 +158,6 @@ TEST_F(FreeTypeText, MeasuringAddsTheGlyphAdvances) {
   EXPECT_EQ(rect.right, std::max(MeasureWidth("ab"), MeasureWidth("cd")));
 }
 
-TEST_F(FreeTypeText, LineFeedOnASingleLineDrawsASpace) {
-  const std::uint32_t format = GlyphFont::kNoClip | GlyphFont::kSingleLine;
-  Draw(*font, "1.5 kHz", {10, 5, 190, 35}, format);
-  const std::vector<std::uint32_t> withSpace = Snapshot(*dest);
-  ASSERT_GT(InkOf(*dest).pixels, 20);
-  Clear(0xFF000000);
-  Draw(*font, "1.5\nkHz", {10, 5, 190, 35}, format);
-  EXPECT_TRUE(Snapshot(*dest) == withSpace);
-
-  Clear(0xFF000000);
-  Draw(*font, "1.5\nkHz", {10, 5, 190, 35});
-  EXPECT_GT(InkOf(*dest).bottom, 5 + font->LineHeight());
-}
-
 TEST_F(FreeTypeText, WeightAndAlphaScaleTheInk) {
   struct Case {
     std::uint32_t ink;
@@ -235,34 +220,6 @@ TEST_F(FreeTypeText, BoldAndItalicChangeTheInkNotTheLine) {
     return -1;
   };
   EXPECT_GT(firstInkIn(slanted.top + 1), firstInkIn(slanted.bottom - 2));
-}
-
-TEST_F(FreeTypeText, CanvasLivesAsLongAsAFont) {
-  Draw(*font, "abc", {0, 0, kWidth, kHeight});
-  EXPECT_TRUE(source.HasCanvas());
-  font.reset();
-  EXPECT_FALSE(source.HasCanvas());
-}
-
-// A picture of the editor's text for a person to look at.
-TEST(TextPicture, IsSavedAsPng) {
-  constexpr int kW = 240, kH = 110;
-  const std::unique_ptr<HeapBitmap> picture = test::Filled(kW, kH, 0xFF202428);
-  FreeTypeGlyphSource& source = *ProcessFreeTypeSource();
-  const char* lines[] = {"left 1.5 kHz", "centre -12.0 dB", "right 100 %",
-                         "\xC3\xA4 \xC3\xB6 \xC3\xBC \xE2\x82\xAC 3\xC2\xB0"};
-  const std::uint32_t formats[] = {0, GlyphFont::kCentre, GlyphFont::kRight, 0};
-  GlyphFont font(&source);
-  font.AdoptFontHandle(source.CreateFont(14, false, false), GlyphFont::kOwnsHandle);
-  font.SetInkColour(0xC8FFFFFF);
-  for (int i = 0; i < 4; ++i) {
-    Rect box{10, 8 + i * 24, kW - 10, 8 + i * 24 + 14};
-    FillRectangle(picture.get(), box.left, box.top, box.right - box.left, 14, 0xFF304050, 1.0f,
-                  kBlendCopy);
-    font.RenderTextInRect(picture.get(), lines[i], -1, &box,
-                          GlyphFont::kNoClip | GlyphFont::kBlendTextAlpha | formats[i]);
-  }
-  ASSERT_TRUE(WritePngFile(QUORVANE_TEXT_PNG, picture->Pixels(), kW, kH, picture->RowStride()));
 }
 
 } // namespace
