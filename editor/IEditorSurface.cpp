@@ -340,14 +340,8 @@ bool IEditorSurface::PaintFilledRect(const Color& colour, const Rect& rect, cons
 
 bool IEditorSurface::PaintText(TextStyle& style, const char* text, const Rect& rect) {
   if (!text || text[0] == '\0') return true;
-  GlyphFont* font = style.font;
-  if (!font) {
-    FontCache& cache = FontCache::Instance();
-    font = cache.Find(style);
-    if (!font) font = cache.Insert(style, CreateStyleFont(style));
-    if (!font) return false;
-    style.font = font;
-  }
+  GlyphFont* font = FontFor(style);
+  if (!font) return false;
   if (!backBuffer) return true;
   font->SetInkColour(PackColor(style.color));
   std::uint32_t format = GlyphFont::kNoClip;
@@ -359,6 +353,15 @@ bool IEditorSurface::PaintText(TextStyle& style, const char* text, const Rect& r
   Rect area = rect;
   font->RenderTextInRect(backBuffer.get(), text, -1, &area, format);
   return true;
+}
+
+GlyphFont* IEditorSurface::FontFor(TextStyle& style) {
+  if (!style.font) {
+    FontCache& cache = FontCache::Instance();
+    style.font = cache.Find(style);
+    if (!style.font) style.font = cache.Insert(style, CreateStyleFont(style));
+  }
+  return style.font;
 }
 
 BitmapRef IEditorSurface::CropBitmap(const BitmapRef& ref, const Rect& rect) {

@@ -169,6 +169,9 @@ public:
   // The style keeps a pointer to its cached font. False when no font could be
   // made for the style.
   bool PaintText(TextStyle& style, const char* text, const Rect& rect);
+  // The cached font of a style, made on first use (the style keeps it);
+  // null when none can be made.
+  GlyphFont* FontFor(TextStyle& style);
   // A copy of rect of the bitmap, kept in the bitmap cache.
   BitmapRef CropBitmap(const BitmapRef& ref, const Rect& rect);
 
