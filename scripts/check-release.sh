@@ -2,7 +2,8 @@
 # Checks the release as a user gets it: builds the archives twice in two
 # build folders (the SHA-256 sums must agree), unpacks each into an empty
 # folder and, from there only, renders a second of audio with the packaged
-# host (the DLL under Wine, the .so natively), loads the factory bank and
+# host (the DLL under Wine, the .so natively) and with lv2apply through the
+# LV2 bundle when there is one, loads the factory bank and
 # compares its programs with the plug-in's own, refuses damaged banks, and
 # checks the HTML manual's links and pictures and that no build path is
 # inside. Exits non-zero on the first failure.
@@ -78,6 +79,14 @@ for program in range(12):  # the free slot too: saving must not rename it
     assert shown == ["%.6f" % v for v in values], (program, shown, values)
 EOF
   step "$kind: rendered a second; the bank gives the eleven factory programs"
+  if [[ -d Quorvane.lv2 ]]; then
+    local uri
+    uri="$(sed -n 's/^<\(.*\)>$/\1/p' Quorvane.lv2/manifest.ttl | head -n 1)"
+    LV2_PATH="$PWD" lv2apply -i render.wav -o lv2.wav "$uri" >lv2.txt 2>&1 ||
+      fail "$kind: the LV2 bundle did not render: $(head -n 3 lv2.txt)"
+    [[ $(stat -c %s lv2.wav) -ge $((44100 * 2 * 2)) ]] || fail "$kind: LV2 render too short"
+    step "$kind: the LV2 bundle rendered"
+  fi
 
   cp Quorvane-factory.fxb spoilt.fxb
   # Program 3's second value becomes a NaN.
