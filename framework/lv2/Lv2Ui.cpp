@@ -4,9 +4,8 @@
 #include "framework/lv2/Lv2Module.h"
 #include "framework/lv2/Lv2Ports.h"
 
-#include <cstdint>
+#include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace quorvane {
 
@@ -53,6 +52,8 @@ void Lv2Ui::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const
   if (format != 0 || bufferSize != sizeof(float) || buffer == nullptr) return;
   float value = 0.0f;
   std::memcpy(&value, buffer, sizeof value);
+  // No port of the plug-in ever holds one: it can only be a broken event.
+  if (!std::isfinite(value)) return;
   const uint32_t control = port - kLv2FirstControl;
   if (control < static_cast<uint32_t>(ParamCount())) {
     PluginLockGuard guard(GetPluginLock());

@@ -32,7 +32,8 @@ public:
   // Closes the window before anything it draws from goes.
   ~Lv2Ui() override;
 
-  // A control port's new value, or the readout's; other ports, formats and sizes are ignored.
+  // A control port's new value, or the readout's; other ports, formats and sizes, and values that
+  // are not finite, are ignored.
   void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
   // Hands the host the editor's changes, oldest first. Answers 0: the window stays open.
   int Idle();

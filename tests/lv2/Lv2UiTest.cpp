@@ -13,6 +13,7 @@
 #include <lv2/ui/ui.h>
 #include <suil/suil.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -25,7 +26,9 @@ namespace geometry = editor_geometry;
 
 constexpr uint32_t kFilterTypePort = 6;
 constexpr uint32_t kDirectionPort = 16;
-constexpr int kButtonInset = 10; // into a button from its top left corner
+constexpr uint32_t kEnvelopePort = 20;       // where the envelope is, 0 to 1
+constexpr uint32_t kEnvelopeActivePort = 21; // whether it drives anything
+constexpr int kButtonInset = 10;             // into a button from its top left corner
 
 struct PortWrite {
   uint32_t port;
@@ -173,20 +176,23 @@ TEST_F(Lv2UiTest, PortEventsMoveTheControlsAndTheEnvelopeStripWithoutWritingBack
   EXPECT_FALSE(RegionDiffers(start, host.Capture(Editor()), 0, 0, 507, 248));
 
   const Rect strip = geometry::kEnvelopeStrip;
-  PortEvent(20, 0.5f); // the envelope's position, not yet shown
+  PortEvent(kEnvelopePort, 0.5f); // not yet shown
   EXPECT_FALSE(RegionDiffers(start, host.Capture(Editor()), 0, 0, 507, 248));
-  PortEvent(21, 1.0f); // envelope active
+  PortEvent(kEnvelopeActivePort, 1.0f);
   const WindowPixels shown = host.Capture(Editor());
   const int middle = (strip.left + strip.right) / 2;
   EXPECT_FALSE(RegionDiffers(start, shown, strip.left, strip.top, middle - 8, strip.bottom));
   EXPECT_TRUE(RegionDiffers(start, shown, middle - 8, strip.top, middle + 8, strip.bottom));
 
-  // Broken events change nothing: another format, size or port, a missing buffer.
+  // Broken events change nothing: another format, size or port, a missing buffer, no number.
   const float one = 1.0f;
   suil_instance_port_event(instance, kFilterTypePort, sizeof one, 1, &one);
   suil_instance_port_event(instance, kFilterTypePort, 2, 0, &one);
   suil_instance_port_event(instance, kFilterTypePort, sizeof one, 0, nullptr);
   suil_instance_port_event(instance, 5000, sizeof one, 0, &one);
+  const float nan = std::nanf("");
+  for (uint32_t port : {kFilterTypePort, kEnvelopePort, kEnvelopeActivePort})
+    suil_instance_port_event(instance, port, sizeof nan, 0, &nan);
   host.Settle();
   EXPECT_FALSE(RegionDiffers(shown, host.Capture(Editor()), 0, 0, 507, 248));
   EXPECT_EQ(Idle(), std::vector<PortWrite>{});
