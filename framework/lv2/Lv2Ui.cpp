@@ -32,6 +32,8 @@ std::unique_ptr<Lv2Ui> Lv2Ui::Create(const char* pluginUri, LV2UI_Write_Function
   return ui;
 }
 
+// The identity is the effect's; the channels and the one preset only satisfy the base, since
+// nothing is processed here.
 Lv2Ui::Lv2Ui(const IEffectBase& model, LV2UI_Write_Function hostWrite,
              LV2UI_Controller hostController)
     : IEffectBase(model.ParamCount(), "2-2", 1, model.EffectName(), model.ProductName(),

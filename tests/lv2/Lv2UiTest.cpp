@@ -55,7 +55,7 @@ protected:
     lilv_uis_free(uis);
 
     errorsBefore = X11TestHost::ErrorsSeen();
-    suilHost = suil_host_new(&Write, &PortIndex, nullptr, nullptr);
+    suilHost = suil_host_new(&Write, nullptr, nullptr, nullptr);
     parent = host.MakeParent();
     // Once opened and freed first, so that what a runtime starts along with the first thread (a
     // sanitizer's) counts in what was there before.
@@ -87,8 +87,9 @@ protected:
     return copy;
   }
 
-  SuilInstance* Open(Window window, bool withParent = true,
-                     const char* pluginUri = "https://kelto.example/plugins/quorvane") {
+  // pluginUri: null for the bundle's plug-in.
+  SuilInstance* Open(Window window, bool withParent = true, const char* pluginUri = nullptr) {
+    if (pluginUri == nullptr) pluginUri = lilv_node_as_uri(lilv_plugin_get_uri(world.Plugin()));
     resize = LV2UI_Resize{this, &Resize};
     const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(window)};
     const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
@@ -131,14 +132,6 @@ protected:
     ASSERT_EQ(size, sizeof(float));
     ASSERT_EQ(protocol, 0u);
     self->writes.push_back({port, *static_cast<const float*>(buffer)});
-  }
-  static uint32_t PortIndex(SuilController controller, const char* symbol) {
-    auto* self = static_cast<Lv2UiTest*>(controller);
-    LilvNode* node = lilv_new_string(self->world.World(), symbol);
-    const LilvPort* port = lilv_plugin_get_port_by_symbol(self->world.Plugin(), node);
-    lilv_node_free(node);
-    return port != nullptr ? lilv_port_get_index(self->world.Plugin(), port)
-                           : LV2UI_INVALID_PORT_INDEX;
   }
   static int Resize(LV2UI_Feature_Handle handle, int width, int height) {
     static_cast<Lv2UiTest*>(handle)->announcedSize = {width, height};
