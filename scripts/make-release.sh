@@ -86,7 +86,7 @@ install -m 755 "$linux_plugin" "$linux_host" "$stage/$lin/"
 lv2_bundle="$build/linux/lv2/Quorvane.lv2"
 if [[ -d $lv2_bundle ]]; then
   cp -r "$lv2_bundle" "$stage/$lin/"
-  strip --strip-unneeded "$stage/$lin/Quorvane.lv2/Quorvane.so"
+  find "$stage/$lin/Quorvane.lv2" -name '*.so' -exec strip --strip-unneeded {} +
 fi
 x86_64-w64-mingw32-strip --strip-unneeded "$stage/$win/Quorvane_x64.dll" "$stage/$win/vsthost.exe"
 strip --strip-unneeded "$stage/$lin/Quorvane.so" "$stage/$lin/vsthost"
