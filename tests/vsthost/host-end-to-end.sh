@@ -223,6 +223,9 @@ if [[ $windows -eq 1 ]]; then
   cp "Ωmega.wav" "日本.wav"
   run 0 --no-report -i "日本.wav" -o "Ωmega-2.flac" --tail 0 && says "Ωmega-2.flac"
   check "wide names kept" test -s "Ωmega.wav" -a -s "Ωmega-2.flac" -a ! -e Omega.wav
+  mkdir "日本"
+  run 0 -q --screenshot "日本/Ωmega.png"
+  check "a picture in a wide-named folder" test "$(head -c 4 "日本/Ωmega.png" | tail -c 3)" = PNG
 else
   # Without an X server there is no picture, and no file of it, not even a part.
   DISPLAY= run 1 -q --screenshot shot.png && says "X server"
