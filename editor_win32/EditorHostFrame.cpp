@@ -124,14 +124,29 @@ bool EditorHostFrame::Capture(WindowPixels& out) const {
   return copied;
 }
 
-bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
+namespace {
+
+bool CaptureEditorPicture(AEffect* effect, int waitMs, WindowPixels& shot) {
   EditorHostFrame host;
   if (!host.Open(effect)) return false;
   EditorHostFrame::Pump(waitMs);
-  WindowPixels shot;
   const bool captured = host.Capture(shot);
   host.Close();
-  return captured && WritePngFile(pngPath, shot.pixels.data(), shot.width, shot.height, shot.width);
+  return captured;
+}
+
+} // namespace
+
+bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
+  WindowPixels shot;
+  return CaptureEditorPicture(effect, waitMs, shot) &&
+         WritePngFile(pngPath, shot.pixels.data(), shot.width, shot.height, shot.width);
+}
+
+bool SaveEditorScreenshot(AEffect* effect, std::FILE* png, int waitMs) {
+  WindowPixels shot;
+  return png != nullptr && CaptureEditorPicture(effect, waitMs, shot) &&
+         WritePng(png, shot.pixels.data(), shot.width, shot.height, shot.width);
 }
 
 } // namespace quorvane

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 struct AEffect;
@@ -63,5 +64,8 @@ private:
 // Opens the plug-in's editor in a frame of its own, lets it paint for waitMs
 // milliseconds, and writes its pixels to a PNG file. False on any failure.
 bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs);
+// The same into a stream the caller opened (with a name outside the ANSI
+// code page, say) and closes.
+bool SaveEditorScreenshot(AEffect* effect, std::FILE* png, int waitMs);
 
 } // namespace quorvane

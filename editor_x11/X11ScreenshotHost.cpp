@@ -37,15 +37,14 @@ bool ReadWindow(xcb_connection_t* connection, xcb_window_t window, int width, in
   return usable;
 }
 
-} // namespace
-
-bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
+bool CaptureEditorPicture(AEffect* effect, int waitMs, int& width, int& height,
+                          std::vector<std::uint32_t>& pixels) {
   ERect* rect = nullptr;
-  if (effect == nullptr || pngPath == nullptr ||
-      effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f) == 0 || rect == nullptr)
+  if (effect == nullptr || effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f) == 0 ||
+      rect == nullptr)
     return false;
-  const int width = rect->right - rect->left;
-  const int height = rect->bottom - rect->top;
+  width = rect->right - rect->left;
+  height = rect->bottom - rect->top;
   if (width <= 0 || height <= 0) return false;
 
   int screenNumber = 0;
@@ -67,7 +66,6 @@ bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
   xcb_map_window(connection, frame);
   std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 
-  std::vector<std::uint32_t> pixels;
   bool captured = false;
   if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t(frame)),
                          0.0f) != 0) {
@@ -78,7 +76,23 @@ bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
   xcb_destroy_window(connection, frame);
   xcb_flush(connection);
   xcb_disconnect(connection);
-  return captured && WritePngFile(pngPath, pixels.data(), width, height, width);
+  return captured;
+}
+
+} // namespace
+
+bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs) {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  return pngPath != nullptr && CaptureEditorPicture(effect, waitMs, width, height, pixels) &&
+         WritePngFile(pngPath, pixels.data(), width, height, width);
+}
+
+bool SaveEditorScreenshot(AEffect* effect, std::FILE* png, int waitMs) {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  return png != nullptr && CaptureEditorPicture(effect, waitMs, width, height, pixels) &&
+         WritePng(png, pixels.data(), width, height, width);
 }
 
 } // namespace quorvane

@@ -5,6 +5,8 @@
 // (effEditGetRect, effEditOpen, effEditClose), and its pixels read back and
 // saved. Runs on the calling thread; the editor serves itself meanwhile.
 
+#include <cstdio>
+
 struct AEffect;
 
 namespace quorvane {
@@ -13,5 +15,7 @@ namespace quorvane {
 // waitMs milliseconds, and writes its pixels to a PNG file. False on any
 // failure (no X server, no editor, no file written).
 bool SaveEditorScreenshot(AEffect* effect, const char* pngPath, int waitMs);
+// The same into a stream the caller opened and closes.
+bool SaveEditorScreenshot(AEffect* effect, std::FILE* png, int waitMs);
 
 } // namespace quorvane

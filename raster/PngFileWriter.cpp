@@ -35,14 +35,17 @@ bool WriteRows(std::FILE* file, const std::vector<png_bytep>& rows, int width, i
   return true;
 }
 
+bool Writable(const std::uint32_t* pixels, int width, int height, int strideInPixels) {
+  constexpr int kMaxSide = 1 << 15;
+  return pixels != nullptr && width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+         strideInPixels >= width;
+}
+
 } // namespace
 
-bool WritePngFile(const char* path, const std::uint32_t* pixels, int width, int height,
-                  int strideInPixels) {
-  constexpr int kMaxSide = 1 << 15;
-  if (path == nullptr || pixels == nullptr || width <= 0 || height <= 0 || width > kMaxSide ||
-      height > kMaxSide || strideInPixels < width)
-    return false;
+bool WritePng(std::FILE* file, const std::uint32_t* pixels, int width, int height,
+              int strideInPixels) {
+  if (file == nullptr || !Writable(pixels, width, height, strideInPixels)) return false;
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   std::vector<png_byte> rgb(rowBytes * static_cast<std::size_t>(height));
   std::vector<png_bytep> rows(static_cast<std::size_t>(height));
@@ -56,9 +59,15 @@ bool WritePngFile(const char* path, const std::uint32_t* pixels, int width, int 
       dst[3 * x + 2] = static_cast<png_byte>(src[x]);
     }
   }
+  return WriteRows(file, rows, width, height) && std::fflush(file) == 0;
+}
+
+bool WritePngFile(const char* path, const std::uint32_t* pixels, int width, int height,
+                  int strideInPixels) {
+  if (path == nullptr || !Writable(pixels, width, height, strideInPixels)) return false;
   std::FILE* file = std::fopen(path, "wb");
   if (file == nullptr) return false;
-  const bool written = WriteRows(file, rows, width, height);
+  const bool written = WritePng(file, pixels, width, height, strideInPixels);
   const bool closed = std::fclose(file) == 0;
   if (!(written && closed)) std::remove(path);
   return written && closed;

@@ -4,6 +4,7 @@
 // is opaque. Used by the editor screenshot and the plot tool; any thread.
 
 #include <cstdint>
+#include <cstdio>
 
 namespace quorvane {
 
@@ -11,5 +12,9 @@ namespace quorvane {
 // arguments are unusable or the file cannot be written.
 bool WritePngFile(const char* path, const std::uint32_t* pixels, int width, int height,
                   int strideInPixels);
+// The same into a stream the caller opened (and closes), for callers that
+// open files their own way.
+bool WritePng(std::FILE* file, const std::uint32_t* pixels, int width, int height,
+              int strideInPixels);
 
 } // namespace quorvane

@@ -116,6 +116,42 @@ differs() { ! cmp -s "$1" "$2"; }
 check "the in-place render replaced its input" differs inplace.wav keep.wav
 check "... keeping its length" test "$(wc -c <inplace.wav)" -eq "$(wc -c <keep.wav)"
 
+# Interrupted renders: every temporary removed, the target as it was.
+# Wine turns only SIGINT into a console event (Ctrl-C).
+signals=(INT TERM)
+[[ $windows -eq 1 ]] && signals=(INT)
+for signal in "${signals[@]}"; do
+  cp keep.wav interrupted.wav
+  # A background job would otherwise start with SIGINT ignored.
+  env --default-signal="$signal" "${host[@]}" "$plugin" -q -g noise --seconds 3000 --tail 0 \
+    --format s16 -o interrupted.wav 2>/dev/null &
+  for _ in $(seq 100); do
+    [[ -n $(ls -A | grep '^\.interrupted\.wav\..*\.tmp$') ]] && break
+    sleep 0.1
+  done
+  kill -s "$signal" $!
+  wait $!
+  status=$?
+  [[ $signal == INT ]] && check "Ctrl-C ends with 130 (exit $status)" test $status -eq 130
+  check "SIG$signal leaves no temporary" test -z "$(ls -A | grep '\.tmp$')"
+  check "SIG$signal leaves the target as it was" cmp -s interrupted.wav keep.wav
+done
+
+# Replaced files keep their permissions; new ones follow the umask. On
+# Windows a read-only file (Wine: one without write permission) is refused.
+cp keep.wav private.wav && chmod 640 private.wav
+if [[ $windows -eq 0 ]]; then
+  run 0 -q -i private.wav -o private.wav --tail 0
+  check "an in-place render keeps the mode" test "$(stat -c %a private.wav)" = 640
+  (umask 077 && "${host[@]}" "$plugin" -q -g noise --seconds 0.1 -o fresh.wav)
+  check "a new file follows the umask" test "$(stat -c %a fresh.wav)" = 600
+else
+  chmod 440 private.wav
+  run 1 -q -i private.wav -o private.wav --tail 0 && says "read-only"
+  check "a read-only file is left as it was" cmp -s private.wav keep.wav
+  check "... with no temporary beside it" test -z "$(ls -A | grep '\.tmp$')"
+fi
+
 # Formats: FLAC, RF64, resampling 44.1 to 48 kHz, integers, pipes.
 run 0 -q -g sine:1000 --seconds 1 --tail 0 -o tone.flac
 run 0 --no-report -i tone.flac -r 48000 --tail 0 -o tone.rf64 && says "rendered 48000 frames"
@@ -188,6 +224,9 @@ if [[ $windows -eq 1 ]]; then
   cp "Ωmega.wav" "日本.wav"
   run 0 --no-report -i "日本.wav" -o "Ωmega-2.flac" --tail 0 && says "Ωmega-2.flac"
   check "wide names kept" test -s "Ωmega.wav" -a -s "Ωmega-2.flac" -a ! -e Omega.wav
+  mkdir "日本"
+  run 0 -q --screenshot "日本/Ωmega.png"
+  check "a picture in a wide-named folder" test "$(head -c 4 "日本/Ωmega.png" | tail -c 3)" = PNG
 else
   # Without an X server there is no picture, and no file of it, not even a part.
   DISPLAY= run 1 -q --screenshot shot.png && says "X server"

@@ -11,7 +11,10 @@
 namespace vsthost {
 
 // Once at start-up: a write past a file-size limit fails instead of killing
-// the process (so its temporary file is removed); the console shows UTF-8.
+// the process (so its temporary file is removed); an interruption (Ctrl-C,
+// a termination request) removes the temporary files and then ends the
+// process as the signal would (a shell sees 130 after Ctrl-C; Windows exits
+// with 130); the console shows UTF-8.
 void PrepareProcess();
 // The command line in UTF-8, without the program name.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
@@ -19,6 +22,10 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // Creates a file that must not exist yet, open for writing in binary.
 std::FILE* CreateNewFile(const std::string& path);
+// Gives a new `temporary` file what must survive its rename over `target`
+// (POSIX: the permissions). A target that may not be replaced (read-only on
+// Windows) is refused with the reason in `error`.
+bool TakeOverAttributes(const std::string& target, std::FILE* temporary, std::string& error);
 // Moves `from` over `to` in one step, replacing what `to` was.
 bool MoveFileOver(const std::string& from, const std::string& to, std::string& error);
 void RemoveFile(const std::string& path);

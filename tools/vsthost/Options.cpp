@@ -405,7 +405,9 @@ Messages:
 Options take their value as "--opt value" or "--opt=value"; "--" ends the
 options. Names are matched without regard to case. The report goes to
 standard output; progress, the summary and errors go to standard error.
-Exit status: 0 success, 1 failure, 2 bad command line.
+Exit status: 0 success, 1 failure, 2 bad command line, 130 interrupted
+(Ctrl-C: the files being written are removed, their targets left as they
+were). A replaced file keeps its permissions.
 )";
 }
 

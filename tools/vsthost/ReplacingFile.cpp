@@ -1,6 +1,7 @@
 #include "ReplacingFile.h"
 
 #include "FileSystem.h"
+#include "TemporaryFiles.h"
 
 namespace vsthost {
 
@@ -16,15 +17,23 @@ bool ReplacingFile::Open(const std::string& target, std::string& error) {
   Discard();
   for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
     temporary_ = TemporaryNameBeside(target, attempt);
+    // Registered before it exists, so that no interruption can miss it.
+    registration_ = RegisterTemporary(temporary_);
     file_ = CreateNewFile(temporary_);
+    if (file_ == nullptr) ReleaseTemporary(registration_);
   }
   if (file_ == nullptr) {
     error = target + ": cannot create a file beside it (" + LastFileError() + ")";
     temporary_.clear();
+    registration_ = -1;
     return false;
   }
   target_ = target;
   failed_ = false;
+  if (!TakeOverAttributes(target_, file_, error)) {
+    Discard();
+    return false;
+  }
   return true;
 }
 
@@ -47,6 +56,8 @@ bool ReplacingFile::Commit(std::string& error) {
     Discard();
     return false;
   }
+  ReleaseTemporary(registration_);
+  registration_ = -1;
   temporary_.clear();
   return true;
 }
@@ -55,6 +66,8 @@ void ReplacingFile::Discard() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
   if (!temporary_.empty()) RemoveFile(temporary_);
+  ReleaseTemporary(registration_);
+  registration_ = -1;
   temporary_.clear();
 }
 

@@ -1,7 +1,8 @@
 // A file written beside its target under a temporary name and renamed over
 // the target only once it is complete, flushed and closed: a failed or
-// interrupted write leaves the target as it was. Every file the host writes
-// goes through it. Used from the host's main thread.
+// interrupted write leaves the target as it was, and the replaced file keeps
+// the target's permissions. Every file the host writes goes through it. Used
+// from the host's main thread.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,7 @@ public:
 private:
   std::string target_, temporary_;
   std::FILE* file_ = nullptr;
+  int registration_ = -1; // where an interruption finds the temporary
   bool failed_ = false;
 };
 

@@ -1,6 +1,5 @@
 #include "Screenshot.h"
 
-#include "FileSystem.h"
 #include "ReplacingFile.h"
 
 #if defined(_WIN32)
@@ -18,12 +17,12 @@ constexpr int kScreenshotWaitMs = 300;
 } // namespace
 
 bool SaveScreenshot(const VstPlugin& plugin, const std::string& path, std::string& error) {
-  const std::string temporary = TemporaryNameBeside(path, 0);
-  if (quorvane::SaveEditorScreenshot(plugin.Effect(), temporary.c_str(), kScreenshotWaitMs) &&
-      MoveFileOver(temporary, path, error)) {
-    return true;
-  }
-  RemoveFile(temporary);
+  // Opened by the host, so that any name the host accepts works here too.
+  ReplacingFile file;
+  if (!file.Open(path, error)) return false;
+  if (quorvane::SaveEditorScreenshot(plugin.Effect(), file.Stream(), kScreenshotWaitMs))
+    return file.Commit(error);
+  file.Discard();
 #if defined(_WIN32)
   error = "could not open the editor or write " + path;
 #else

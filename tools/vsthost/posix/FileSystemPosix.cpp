@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "TemporaryFiles.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,9 +10,34 @@
 #include <unistd.h>
 
 namespace vsthost {
+namespace {
+
+constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
+
+void RemoveTemporariesAndDie(int signal) {
+  RemoveRegisteredTemporaries();
+  // Dying of the signal itself tells a calling shell to stop its script too.
+  struct sigaction fallback = {};
+  fallback.sa_handler = SIG_DFL;
+  sigaction(signal, &fallback, nullptr);
+  raise(signal);
+}
+
+} // namespace
 
 void PrepareProcess() {
   std::signal(SIGXFSZ, SIG_IGN);
+  struct sigaction action = {};
+  action.sa_handler = RemoveTemporariesAndDie;
+  sigemptyset(&action.sa_mask);
+  for (int signal : kInterruptions)
+    sigaddset(&action.sa_mask, signal);
+  for (int signal : kInterruptions) {
+    struct sigaction previous = {};
+    // A signal ignored by whoever started us (nohup, a background job) stays ignored.
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+      sigaction(signal, &action, nullptr);
+  }
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
@@ -28,6 +54,14 @@ std::FILE* CreateNewFile(const std::string& path) {
   std::FILE* file = fdopen(fd, "wb");
   if (file == nullptr) close(fd);
   return file;
+}
+
+bool TakeOverAttributes(const std::string& target, std::FILE* temporary, std::string& error) {
+  struct stat info;
+  if (stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true; // a new file
+  if (fchmod(fileno(temporary), info.st_mode & 07777) == 0) return true;
+  error = target + ": cannot give the new file its permissions (" + LastSystemError() + ")";
+  return false;
 }
 
 bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) {

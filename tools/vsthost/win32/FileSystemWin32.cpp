@@ -1,8 +1,10 @@
 #include "FileSystem.h"
+#include "TemporaryFiles.h"
 #include "win32/WideText.h"
 
 #include <windows.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
@@ -42,10 +44,39 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   return ok;
 }
 
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI RemoveTemporariesAndExit(DWORD) {
+  RemoveRegisteredTemporaries();
+  // Not ExitProcess: the main thread may hold locks that its clean-up needs.
+  TerminateProcess(GetCurrentProcess(), 130);
+  return TRUE;
+}
+
+// The C library's words for the system's reasons, for LastFileError.
+int ErrnoFor(DWORD code) {
+  switch (code) {
+  case ERROR_FILE_EXISTS:
+  case ERROR_ALREADY_EXISTS:
+    return EEXIST;
+  case ERROR_ACCESS_DENIED:
+  case ERROR_SHARING_VIOLATION:
+    return EACCES;
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+  case ERROR_INVALID_NAME:
+    return ENOENT;
+  case ERROR_DISK_FULL:
+    return ENOSPC;
+  default:
+    return EIO;
+  }
+}
+
 } // namespace
 
 void PrepareProcess() {
   SetConsoleOutputCP(CP_UTF8);
+  SetConsoleCtrlHandler(RemoveTemporariesAndExit, TRUE);
 }
 
 std::vector<std::string> CommandLineArguments(int, char**) {
@@ -64,12 +95,31 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* CreateNewFile(const std::string& path) {
-  const int fd =
-      _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (fd < 0) return nullptr;
+  // Shared for deletion, so that an interruption can remove it while open.
+  HANDLE handle =
+      CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = ErrnoFor(GetLastError());
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
   std::FILE* file = _fdopen(fd, "wb");
   if (file == nullptr) _close(fd);
   return file;
+}
+
+bool TakeOverAttributes(const std::string& target, std::FILE*, std::string& error) {
+  // Replacing would fail only after the whole render, or half-way.
+  const DWORD attributes = GetFileAttributesW(Wide(target).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0)
+    return true;
+  error = target + ": the file is read-only; it was left as it was";
+  return false;
 }
 
 bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) {
