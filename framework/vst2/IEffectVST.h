@@ -28,8 +28,8 @@ public:
   static constexpr int32_t kWheelRequest = 0x73744341;
   static constexpr intptr_t kWheelRequestValue = 0x57686565;
   // The screen scale a host asks the editor to draw at ('PreS', 'AeCs'), the factor in opt.
-  static constexpr int32_t kScaleRequest = 0x50726553;
-  static constexpr intptr_t kScaleRequestValue = 0x41654373;
+  static constexpr int32_t kScaleRequest = kVstScaleFactorIndex;
+  static constexpr intptr_t kScaleRequestValue = kVstScaleFactorValue;
   // Scratch buffers are sized for at most this many frames, whatever the host announces;
   // longer blocks are processed in pieces.
   static constexpr int32_t kMaxPreparedBlockSize = 1 << 16;

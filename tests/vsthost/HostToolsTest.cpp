@@ -120,6 +120,8 @@ TEST(VstHostOptions, RefusesContradictionsAndBadValues) {
       {"a.dll", "--process", "sideways"},
       {"a.dll", "--frobnicate"},
       {"a.dll", "-p"},
+      {"a.dll", "--editor-scale", "0"},
+      {"a.dll", "--editor-scale", "big"},
   };
   for (const auto& args : bad)
     EXPECT_FALSE(vsthost::ParseOptions(args, options, error));

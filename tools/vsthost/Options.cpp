@@ -140,6 +140,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& out, std::strin
       if (!value(options.saveState)) return false;
     } else if (arg == "--screenshot") {
       if (!value(options.screenshotPath)) return false;
+    } else if (arg == "--editor-scale") {
+      if (!value(v)) return false;
+      if (!ParseDouble(v, options.editorScale) || !(options.editorScale > 0.0)) return bad(v);
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg;
       return false;
@@ -203,6 +206,8 @@ Plug-in state (applied in this order, before rendering):
 Editor (Windows build only):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG
+      --editor-scale F       ask the editor to draw at screen scale F
+                             (as hosts do with 'PreS'), e.g. 2 for 200 %
 Messages:
       --no-report            do not print the plug-in's report
   -q, --quiet                no report and no progress

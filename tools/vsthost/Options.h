@@ -28,6 +28,7 @@ struct Options {
   std::string loadState;
   std::string saveState;
   std::string screenshotPath; // Windows build only
+  double editorScale = 0.0;   // sent to the editor before it opens; 0: none
   bool quiet = false;
   bool report = true;
   bool help = false;

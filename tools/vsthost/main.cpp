@@ -140,6 +140,10 @@ int Run(const Options& options) {
                    options.outputPath.empty() ? "" : " -> ", options.outputPath.c_str());
     }
   }
+  if (options.editorScale > 0.0) {
+    plugin.Dispatch(effVendorSpecific, kVstScaleFactorIndex, kVstScaleFactorValue, nullptr,
+                    static_cast<float>(options.editorScale));
+  }
   if (!options.screenshotPath.empty()) {
     if (!SaveScreenshot(plugin, options.screenshotPath, error)) return Fail(error);
     if (!options.quiet)
