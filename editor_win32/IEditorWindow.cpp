@@ -228,6 +228,9 @@ std::int32_t IEditorWindow::ChooseFromMenu(const char* const* items, std::int32_
   if (window == nullptr || items == nullptr || count <= 0) return kNone;
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) return kNone;
+  // The button press that asked for the menu took the mouse; the menu's own
+  // loop needs it, and the release it swallows would never give it back.
+  ReleaseCapture();
   // Command 0 means nothing was picked, so the items count from 1.
   for (std::int32_t i = 0; i < count; ++i)
     AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(i) + 1, items[i]);

@@ -11,9 +11,10 @@ own, because that is where python3-pil installs). The output is a pure
 function of this file, so the committed PNGs can be rebuilt byte for byte on
 the same Debian release.
 
-Shapes are drawn at SS times the size and reduced with a Lanczos filter for
-smooth edges; text is drawn at 1x so that FreeType's hinting keeps small
-captions crisp. Every frame of a strip is drawn on its own and pasted, so no
+Shapes are drawn at SS_AT[k] times the size of set k and reduced with a
+Lanczos filter for smooth edges (the larger sets need less: their own pixels
+are finer); text is drawn at the set's size, unsampled, so that FreeType's
+hinting keeps small captions crisp. Every frame of a strip is drawn on its own and pasted, so no
 frame bleeds into its neighbour.
 """
 
@@ -29,7 +30,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 OUT_DIR = os.path.join(ROOT, "img")
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 
-SS = 4  # supersampling factor for shapes
+SS = 4  # supersampling factor for shapes at 1x; the larger sets need less
+SS_AT = {1: SS, 2: 2, 3: 2}
 SETS = (1, 2, 3)  # the sizes drawn; set k goes to img/kx/ (1x to img/)
 S = 1  # the size being drawn now
 
@@ -122,12 +124,12 @@ def mix(c0, c1, t):
 
 
 class Layer:
-    """An RGBA drawing surface in 1x coordinates, rasterised at SS times the
-    size; resolve() reduces it to the final size."""
+    """An RGBA drawing surface in 1x coordinates, rasterised at SS_AT[S] x S
+    times the size; resolve() reduces it to the size being drawn."""
 
     def __init__(self, w, h):
         self.w, self.h = w, h
-        self.k = SS * S  # raster pixels per 1x unit
+        self.k = SS_AT[S] * S  # raster pixels per 1x unit
         self.img = Image.new("RGBA", (w * self.k, h * self.k), (0, 0, 0, 0))
 
     def _box(self, box):
