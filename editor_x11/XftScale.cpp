@@ -19,7 +19,25 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-double ReadScaleFactor() {
+} // namespace
+
+double XftDpiOf(const std::string& resources) {
+  std::istringstream lines(resources);
+  std::string line;
+  double dpi = 0.0;
+  // A later line overrides an earlier one, as in the resource manager.
+  while (std::getline(lines, line)) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos || Trimmed(line.substr(0, colon)) != "Xft.dpi") continue;
+    const std::string value = Trimmed(line.substr(colon + 1));
+    char* end = nullptr;
+    const double parsed = std::strtod(value.c_str(), &end);
+    dpi = end != value.c_str() && *end == '\0' && parsed > 0.0 ? parsed : 0.0;
+  }
+  return dpi;
+}
+
+double XftScaleFactor() {
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
   if (connection == nullptr) return 0.0;
   double factor = 0.0;
@@ -41,27 +59,5 @@ double ReadScaleFactor() {
   return factor;
 }
 
-} // namespace
-
-double XftDpiOf(const std::string& resources) {
-  std::istringstream lines(resources);
-  std::string line;
-  double dpi = 0.0;
-  // A later line overrides an earlier one, as in the resource manager.
-  while (std::getline(lines, line)) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string::npos || Trimmed(line.substr(0, colon)) != "Xft.dpi") continue;
-    const std::string value = Trimmed(line.substr(colon + 1));
-    char* end = nullptr;
-    const double parsed = std::strtod(value.c_str(), &end);
-    dpi = end != value.c_str() && *end == '\0' && parsed > 0.0 ? parsed : 0.0;
-  }
-  return dpi;
-}
-
-double XftScaleFactor() {
-  static const double factor = ReadScaleFactor();
-  return factor;
-}
 
 } // namespace quorvane

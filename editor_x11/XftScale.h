@@ -1,7 +1,7 @@
 #pragma once
 // The screen scale an X desktop asks for: its Xft.dpi resource (in the root
-// window's RESOURCE_MANAGER property, where xrdb puts it) over 96. Read once
-// per process, on whichever thread first asks; the answer is kept.
+// window's RESOURCE_MANAGER property, where xrdb puts it) over 96, read
+// afresh over a connection of its own. Any thread.
 
 #include <string>
 
