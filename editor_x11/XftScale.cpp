@@ -39,10 +39,12 @@ double XftDpiOf(const std::string& resources) {
 
 double XftScaleFactor() {
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  if (connection == nullptr) return 0.0;
   double factor = 0.0;
-  const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  if (!xcb_connection_has_error(connection) && screens.rem > 0) {
+  // A failed connection has no setup to read.
+  const xcb_screen_iterator_t screens =
+      xcb_connection_has_error(connection) ? xcb_screen_iterator_t{}
+                                           : xcb_setup_roots_iterator(xcb_get_setup(connection));
+  if (screens.rem > 0) {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         connection,
         xcb_get_property(connection, 0, screens.data->root, XCB_ATOM_RESOURCE_MANAGER,
@@ -58,6 +60,5 @@ double XftScaleFactor() {
   xcb_disconnect(connection);
   return factor;
 }
-
 
 } // namespace quorvane
