@@ -113,16 +113,11 @@ bool IEditorSurface::SetScale(double factor) {
   const double snapped = DisplayScale::Snap(factor);
   if (snapped == 0.0) return false;
   if (snapped == scale) return true;
-  const double previous = scale;
-  ApplyScale(snapped);
-  if (!IsWindowOpen()) return true;
+  const bool open = IsWindowOpen();
   // A host that keeps its window as it is would cut a larger editor off or
   // leave a smaller one in a frame of stale pixels: the old scale stays.
-  if (!plug || !plug->ResizeHostWindow(pixelWidth, pixelHeight)) {
-    ApplyScale(previous);
-    return false;
-  }
-  FollowScale();
+  if (!AdoptScale(snapped, open)) return false;
+  if (open) FollowScale();
   return true;
 }
 
@@ -134,9 +129,23 @@ double IEditorSurface::PreferredScale(double systemFactor) const {
   return system > 0.0 ? system : DisplayScale::kMin;
 }
 
-void IEditorSurface::AdoptScale(double factor) {
+void IEditorSurface::AdoptScaleForOpening(void* parent) {
+  AdoptScale(PreferredScale(SystemScale(parent)), true);
+}
+
+bool IEditorSurface::AdoptScale(double factor, bool askHost) {
   const double snapped = DisplayScale::Snap(factor);
-  if (snapped != 0.0 && snapped != scale) ApplyScale(snapped);
+  if (snapped == 0.0 || snapped == scale) return true;
+  const double previous = scale;
+  ApplyScale(snapped);
+  // The host sized its window from the size answered so far.
+  if (!askHost || (plug && plug->ResizeHostWindow(pixelWidth, pixelHeight))) return true;
+  ApplyScale(previous);
+  return false;
+}
+
+double IEditorSurface::SystemScale(void*) {
+  return 0.0;
 }
 
 double IEditorSurface::UserScale() {
@@ -196,6 +205,7 @@ void IEditorSurface::PushParamToControls(std::int32_t index, double value, bool 
 }
 
 void IEditorSurface::PrepareBackBuffer() {
+  AdoptScale(PreferredScale(SystemScale(nullptr)), false);
   backBuffer = CreateBackBuffer(pixelWidth, pixelHeight);
   // A fresh bitmap's pixels are undefined; whatever no control covers shows
   // black rather than stale memory.

@@ -108,6 +108,9 @@ public:
   // The open window follows a new scale: its size becomes EditorWidth x
   // EditorHeight and it is repainted whole. The base has no window.
   virtual void FollowScale() {}
+  // The screen scale the system gives a window inside parent (the screen's
+  // when parent is null); 0 when unknown, as in the base.
+  virtual double SystemScale(void* parent);
 
   //==========================================================================
   // Called by the plug-in base (IEditorConnection). HostWheel, a wheel step
@@ -115,6 +118,8 @@ public:
   // window overrides it.
 
   void PushParamToControls(std::int32_t index, double value, bool normalised) override;
+  // The back bitmap is made at the preferred scale, so that the first size
+  // the host asks for is already right.
   void PrepareBackBuffer() override;
   std::int32_t FrameRate() const override { return frameRate; }
   // In device pixels, at the current scale.
@@ -135,8 +140,9 @@ public:
   // The scale a window opening now takes: the host's factor, else the
   // user's choice in this process, else the system's factor (0 if unknown).
   double PreferredScale(double systemFactor) const;
-  // Sets the scale of a window not yet open, without asking the host.
-  void AdoptScale(double factor);
+  // For a window about to open inside parent: the preferred scale, if the
+  // host takes the size it brings; otherwise the scale stays.
+  void AdoptScaleForOpening(void* parent);
   // The choice the user made in the background's menu, for every editor
   // opened later in this process; 0 when none was made.
   static double UserScale();
@@ -225,6 +231,8 @@ public:
 
 private:
   void ApplyScale(double factor);
+  // The host asked for the new size when askHost is set; false when refused.
+  bool AdoptScale(double factor, bool askHost);
   int Logical(int pixel) const { return DisplayScale::ToLogical(pixel, scale); }
   // The background's right-click menu of scales.
   void OfferScaleMenu(int x, int y);

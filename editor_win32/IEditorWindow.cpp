@@ -82,7 +82,9 @@ int IEditorWindow::OpenWindowCount() {
 void* IEditorWindow::OpenEditorWindow(void* parentHandle) {
   HWND parent = static_cast<HWND>(parentHandle);
   parentWindow = parent;
-  if (window == nullptr) AdoptScaleOfMonitor(parent);
+  // Without the host's factor or the user's choice, the monitor that holds
+  // the host's window decides.
+  if (window == nullptr) AdoptScaleForOpening(parent);
   int x = 0;
   int y = 0;
   int w = EditorWidth();
@@ -155,21 +157,8 @@ bool IEditorWindow::BlitToWindow(const Rect& rect) {
   return true;
 }
 
-void IEditorWindow::PrepareBackBuffer() {
-  AdoptScale(PreferredScale(WindowScaleFactor(nullptr)));
-  IEditorSurface::PrepareBackBuffer();
-}
-
-void IEditorWindow::AdoptScaleOfMonitor(HWND parent) {
-  // Without the host's factor or the user's choice, the monitor that holds
-  // the host's window decides. The host sized its window from the size
-  // answered so far; one that will not change it keeps the editor as it is.
-  const double wanted = DisplayScale::Snap(PreferredScale(WindowScaleFactor(parent)));
-  if (wanted == Scale()) return;
-  const double previous = Scale();
-  AdoptScale(wanted);
-  if (Plug() == nullptr || !Plug()->ResizeHostWindow(EditorWidth(), EditorHeight()))
-    AdoptScale(previous);
+double IEditorWindow::SystemScale(void* parent) {
+  return WindowScaleFactor(static_cast<HWND>(parent));
 }
 
 std::unique_ptr<RasterBitmap> IEditorWindow::CreateBackBuffer(std::int32_t w, std::int32_t h) {

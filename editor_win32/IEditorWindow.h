@@ -85,8 +85,7 @@ public:
   // A bitmap with a device context, so that painting can be copied with
   // BitBlt.
   std::unique_ptr<RasterBitmap> CreateBackBuffer(std::int32_t w, std::int32_t h) override;
-  // The first size the host asks for is already the system's scale.
-  void PrepareBackBuffer() override;
+  double SystemScale(void* parent) override;
   // A pop-up menu at the point, modal until the user picks or dismisses it.
   std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x,
                               int y) override;
@@ -114,7 +113,6 @@ public:
 private:
   // Frame tick: the text entry, then the repaint, then the countdown.
   void FrameTick();
-  void AdoptScaleOfMonitor(HWND__* parent);
   // Closing, with or without destroying the window (a window the host
   // destroyed along with its own is only forgotten).
   void ReleaseWindow(bool destroy);
