@@ -482,19 +482,8 @@ bool IEditorSurface::PaintFilledRect(const Color& colour, const Rect& rect, cons
 
 bool IEditorSurface::PaintText(TextStyle& style, const char* text, const Rect& rect) {
   if (!text || text[0] == '\0') return true;
-  GlyphFont* font = style.font;
-  if (scale != 1.0) {
-    // A font made at the scaled size, not small text enlarged; the style
-    // keeps its own size and its 1x font.
-    TextStyle scaled = style;
-    scaled.size = DisplayScale::ToPixels(style.size, scale);
-    font = FontFor(scaled);
-    if (!font) return false;
-  } else if (!font) {
-    font = FontFor(style);
-    if (!font) return false;
-    style.font = font;
-  }
+  GlyphFont* font = FontFor(style);
+  if (!font) return false;
   if (!backBuffer) return true;
   font->SetInkColour(PackColor(style.color));
   std::uint32_t format = GlyphFont::kNoClip;
@@ -506,6 +495,19 @@ bool IEditorSurface::PaintText(TextStyle& style, const char* text, const Rect& r
   Rect area = ToPixels(rect);
   font->RenderTextInRect(backBuffer.get(), text, -1, &area, format);
   return true;
+}
+
+GlyphFont* IEditorSurface::FontFor(TextStyle& style) {
+  if (scale != 1.0) {
+    // A font made at the scaled size, not small text enlarged; the style
+    // keeps its own size and its 1x font.
+    TextStyle scaled = style;
+    scaled.size = DisplayScale::ToPixels(style.size, scale);
+    scaled.font = nullptr;
+    return CachedFont(scaled);
+  }
+  if (!style.font) style.font = CachedFont(style);
+  return style.font;
 }
 
 BitmapRef IEditorSurface::CropBitmap(const BitmapRef& ref, const Rect& rect) {
@@ -526,7 +528,7 @@ BitmapRef IEditorSurface::CropBitmap(const BitmapRef& ref, const Rect& rect) {
   return BitmapRef(kept, kept->Width(), kept->Height(), ref.frames);
 }
 
-GlyphFont* IEditorSurface::FontFor(const TextStyle& style) {
+GlyphFont* IEditorSurface::CachedFont(const TextStyle& style) {
   FontCache& cache = FontCache::Instance();
   GlyphFont* font = cache.Find(style);
   return font ? font : cache.Insert(style, CreateStyleFont(style));

@@ -211,6 +211,9 @@ public:
   // The style keeps a pointer to its cached font. False when no font could be
   // made for the style.
   bool PaintText(TextStyle& style, const char* text, const Rect& rect);
+  // The cached font of a style at the current scale, made on first use (the
+  // style keeps its 1x font); null when none can be made.
+  GlyphFont* FontFor(TextStyle& style);
   // A copy of rect of the bitmap, kept in the bitmap cache.
   BitmapRef CropBitmap(const BitmapRef& ref, const Rect& rect);
 
@@ -237,7 +240,7 @@ private:
   // The background's right-click menu of scales.
   void OfferScaleMenu(int x, int y);
   RasterBitmap* DeviceImage(const BitmapRef& ref) const;
-  GlyphFont* FontFor(const TextStyle& style);
+  GlyphFont* CachedFont(const TextStyle& style);
   void ResetGesture();
   // Host gestures of the mouse: every begin gets exactly one end.
   void BeginMouseGesture(std::int32_t paramIndex);

@@ -1,37 +1,15 @@
 #pragma once
-// Where the editor window places its inline text entries, and the small
-// texts its dialogs need. Pure functions, free of Win32 types, so the
-// geometry can be checked without a window; called on the editor window's
-// thread.
+// The Win32 side of the editor window's entries and dialogs: edit styles and
+// the small texts the dialogs need (the entries' boxes are every window's,
+// in editor/PromptGeometry.h). Pure functions, free of Win32 types, so they
+// can be checked without a window; called on the editor window's thread.
 
-#include "raster/Rect.h"
+#include "editor/PromptGeometry.h"
 
 #include <cstdint>
 #include <string>
 
 namespace quorvane {
-
-struct EntryBox {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// The list of a parameter's value names: wide enough for the longest name,
-// one row per name plus one for the closed box, hanging from the control's
-// centre.
-EntryBox ValueListBox(const Rect& control, int nameCount, int longestNameLength);
-
-// The edit box for a typed value: wide enough for the text of the largest
-// value, 16 pixels tall, centred on the control.
-EntryBox ValueEditBox(const Rect& control, int largestValueTextLength);
-
-// The entry over a text control covers its rectangle exactly.
-EntryBox ControlTextBox(const Rect& control);
-
-// A free text entry: one pixel wider and two shorter than the rectangle.
-EntryBox FreeTextBox(const Rect& rect);
 
 // The edit style bits for a text alignment: ES_LEFT 0, ES_CENTER 1, ES_RIGHT 2.
 std::uint32_t EditAlignmentStyle(std::int32_t alignment);

@@ -4,6 +4,7 @@
 // button flags of a mouse message into MouseMods. Pure functions, so they
 // can be checked without a window; called on the editor window's thread.
 
+#include "editor/HostWheelStep.h"
 #include "editor/MouseMods.h"
 
 #include <cstdint>
@@ -38,21 +39,6 @@ constexpr int KeyCodeForVirtualKey(std::uint32_t vk) {
 // Whole notches of a wheel delta, truncated toward zero (119 gives none).
 constexpr int WheelNotches(int delta) {
   return delta / kWheelDeltaPerNotch;
-}
-
-// A wheel step forwarded by the host as a float. Only a finite step is a
-// step: converting NaN or infinity to int is undefined, so those are refused.
-constexpr bool HostWheelStepUsable(float step) {
-  return step == step && step - step == 0.0f;
-}
-
-// Whole notches of a usable host step, truncated toward zero; steps beyond
-// any wheel are limited so that the conversion stays defined.
-inline constexpr float kMaxHostWheelNotches = 1.0e6f;
-constexpr int HostWheelNotches(float step) {
-  if (step > kMaxHostWheelNotches) return static_cast<int>(kMaxHostWheelNotches);
-  if (step < -kMaxHostWheelNotches) return -static_cast<int>(kMaxHostWheelNotches);
-  return static_cast<int>(step);
 }
 
 // The button and modifier flags of a mouse message's wParam (MK_LBUTTON 1,

@@ -1,8 +1,8 @@
 #pragma once
 // What GlyphFont needs from the platform's text renderer: font metrics, one
 // character drawn white on black, and - where the platform can - drawing a
-// whole text itself. On Windows this is GDI; elsewhere the default source has
-// no fonts, and tests supply their own. Editor window thread only.
+// whole text itself. On Windows this is GDI; on Linux FreeType with the faces
+// built into the library; tests supply their own. Editor window thread only.
 
 #include "raster/Rect.h"
 

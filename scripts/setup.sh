@@ -20,6 +20,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 libz-mingw-w64-dev
   wine wine64 xvfb xauth
   python3 python3-pil fonts-dejavu-core
+  libfreetype-dev libxcb1-dev libx11-dev libxtst-dev
   clang libclang-rt-14-dev
   dpkg-dev locales
   libsndfile1-dev libsamplerate0-dev

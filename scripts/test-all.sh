@@ -31,7 +31,8 @@ if [[ ${QUORVANE_SETUP_DONE:-0} != 1 ]]; then
 fi
 mkdir -p "$logs"
 
-# One X server for the whole run: the Windows editor tests open real windows.
+# One X server for the whole run: the editor tests of both builds open real
+# windows.
 xvfb_pid=""
 start_xvfb() {
   local fifo="$logs/xvfb.display" display=""
@@ -88,7 +89,7 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset" -- -k 0 || status="build FAILED"
   fi
   if [[ $status != "configure FAILED" ]]; then
-    if [[ $preset == windows && -z $xvfb_pid ]]; then
+    if [[ $preset != fuzz && -z $xvfb_pid ]]; then
       start_xvfb || status="Xvfb FAILED"
     fi
     say "$preset: test"

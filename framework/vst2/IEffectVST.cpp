@@ -11,12 +11,6 @@ namespace quorvane {
 
 namespace {
 
-#if defined(_WIN32)
-constexpr bool kEditorWindowsAvailable = true;
-#else
-constexpr bool kEditorWindowsAvailable = false;
-#endif
-
 // The host's product text buffer; hosts write at most 64 bytes, some more.
 constexpr int kHostProductBufferSize = 256;
 
@@ -222,7 +216,7 @@ void IEffectVST::AnnounceChannelCounts() {
 // Editor and latency
 
 bool IEffectVST::HasUsableEditor() const {
-  return kEditorWindowsAvailable && Editor() != nullptr;
+  return Editor() != nullptr;
 }
 
 void IEffectVST::UpdateEditorRect() {

@@ -77,8 +77,8 @@ public:
   bool SendMidiToHost(const MidiMessage& message) override;
   bool SendSysExToHost(const SysExMessage& message) override;
 
-  // Whether the attached editor can open a window on this platform (false until one exists on
-  // Linux); the record reports an editor only then.
+  // Whether an editor is attached (the plug-in module injected a window for it); the record
+  // reports an editor only then.
   bool HasUsableEditor() const;
 
 private:

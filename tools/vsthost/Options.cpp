@@ -256,9 +256,6 @@ bool CheckCombinations(const Options& o, std::string& error) {
   } else if (o.tailSeconds > 0.0 && !o.Rendering()) {
     error = "--tail needs an input file or --signal";
   } else {
-#if !defined(_WIN32)
-    if (!o.screenshotPath.empty()) error = "--screenshot needs the Windows build";
-#endif
     size_t stdinUses = 0;
     for (const std::string& path : o.inputPaths)
       stdinUses += path == kStdStream ? 1 : 0;
@@ -392,7 +389,7 @@ Plug-in state (applied in this order, before rendering):
                              set a parameter to a normalised value in 0..1
       --save-state FILE      save the program state after rendering (.fxp)
       --save-bank FILE       save every program as a bank (.fxb)
-Editor (Windows build only):
+Editor (an X server on Linux):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG
       --editor-scale F       ask the editor to draw at screen scale F (1..4)

@@ -5,6 +5,8 @@
 
 #if defined(_WIN32)
 #include "editor_win32/EditorHostFrame.h"
+#else
+#include "editor_x11/X11ScreenshotHost.h"
 #endif
 
 namespace vsthost {
@@ -16,18 +18,16 @@ constexpr int kScreenshotWaitMs = 300;
 } // namespace
 
 bool SaveScreenshot(const VstPlugin& plugin, const std::string& path, std::string& error) {
-#if defined(_WIN32)
   const std::string temporary = TemporaryNameBeside(path, 0);
   if (quorvane::SaveEditorScreenshot(plugin.Effect(), temporary.c_str(), kScreenshotWaitMs) &&
       MoveFileOver(temporary, path, error)) {
     return true;
   }
   RemoveFile(temporary);
+#if defined(_WIN32)
   error = "could not open the editor or write " + path;
 #else
-  (void)plugin;
-  (void)path;
-  error = "--screenshot needs the Windows build";
+  error = "could not open the editor on the X server (DISPLAY) or write " + path;
 #endif
   return false;
 }

@@ -1,0 +1,355 @@
+// The real Linux plug-in's editor, driven only through the VST 2.4
+// interface as a Linux host drives it: the host's window id to effEditOpen,
+// real X events from XTest, pixels read back with XGetImage, and a host
+// error handler that must never be called.
+
+#include <gtest/gtest.h>
+
+// Xlib's macros after GoogleTest's names.
+#include "PluginModule.h"
+#include "editor_x11/X11ScreenshotHost.h"
+#include "raster/PngDecoder.h"
+#include "raster/RasterBitmap.h"
+#include "tests/editor_x11/X11TestHost.h"
+#include "tests/support/VstEventList.h"
+
+#include <X11/keysym.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quorvane::test {
+namespace {
+
+enum Param : int32_t {
+  kFilterType = 0,
+  kFilterFreq = 1,
+  kFilterMix = 3,
+  kSustain = 7,
+  kDirection = 10
+};
+
+// Where the controls are, in the editor's pixels.
+struct Point {
+  int x, y;
+};
+constexpr Point kFreqKnob{52, 174};
+constexpr Point kMixKnob{164, 174};
+constexpr Point kSustainKnob{343, 174};
+constexpr Point kTypeButtons{110, 118};
+constexpr Point kDirectionButton{343, 120};
+constexpr int kListRowHeight = 18;
+
+// What the plug-in told the host, from whichever thread it told it.
+struct HostLog {
+  std::mutex lock;
+  std::vector<std::pair<int32_t, int32_t>> gestures; // opcode, parameter
+};
+
+HostLog& Log() {
+  static HostLog log;
+  return log;
+}
+
+intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float) {
+  switch (opcode) {
+  case audioMasterVersion:
+    return 2400;
+  case audioMasterAutomate:
+  case audioMasterBeginEdit:
+  case audioMasterEndEdit: {
+    std::lock_guard<std::mutex> guard(Log().lock);
+    Log().gestures.emplace_back(opcode, index);
+    return 1;
+  }
+  default:
+    return 0;
+  }
+}
+
+vsthost::PluginModule& Module() {
+  static vsthost::PluginModule module;
+  if (module.EntryPoint() == nullptr) {
+    std::string error;
+    EXPECT_TRUE(module.Load(QUORVANE_PLUGIN_PATH, error)) << error;
+  }
+  return module;
+}
+
+class PluginEditorTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!host.Ready()) {
+      ASSERT_EQ(std::getenv("DISPLAY"), nullptr) << "the X server DISPLAY names is unreachable";
+      GTEST_SKIP() << "no X server";
+    }
+    ASSERT_NE(Module().EntryPoint(), nullptr);
+    before = host.Measure();
+    errorsBefore = X11TestHost::ErrorsSeen();
+    effect = Create();
+    parent = host.MakeParent();
+    ASSERT_TRUE(OpenIn(effect, parent));
+    host.Settle();
+  }
+
+  void TearDown() override {
+    if (!host.Ready()) return;
+    for (AEffect* e : {effect, second})
+      if (e != nullptr) e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
+    for (Window w : {parent, secondParent})
+      if (w != 0) host.DestroyWindow(w);
+    host.Settle(20);
+    EXPECT_EQ(host.Measure(), before);
+    EXPECT_EQ(X11TestHost::ErrorsSeen(), errorsBefore);
+  }
+
+  AEffect* Create() {
+    AEffect* made = Module().EntryPoint()(&HostCallback);
+    made->dispatcher(made, effOpen, 0, 0, nullptr, 0.0f);
+    return made;
+  }
+  bool OpenIn(AEffect* e, Window w) {
+    return e->dispatcher(e, effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t(w)), 0.0f) ==
+           1;
+  }
+  void CloseEditor(AEffect* e) { e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f); }
+  Window Editor(Window w) {
+    const std::vector<Window> children = host.Children(w);
+    return children.empty() ? 0 : children.front();
+  }
+  float Get(int32_t index, AEffect* e = nullptr) {
+    e = e != nullptr ? e : effect;
+    return e->getParameter(e, index);
+  }
+  std::string Display(int32_t index) {
+    char text[64] = {};
+    effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
+    return text;
+  }
+  std::vector<int32_t> GesturesFor(int32_t index) {
+    std::lock_guard<std::mutex> guard(Log().lock);
+    std::vector<int32_t> seen;
+    for (const auto& [opcode, param] : Log().gestures)
+      if (param == index) seen.push_back(opcode);
+    return seen;
+  }
+  void ClearGestures() {
+    std::lock_guard<std::mutex> guard(Log().lock);
+    Log().gestures.clear();
+  }
+  void Click(Point p, int button = 1) { host.Click(Editor(parent), p.x, p.y, button); }
+  std::vector<Window> TopLevel() { return host.Children(DefaultRootWindow(host.Connection())); }
+
+  X11TestHost host;
+  AEffect* effect = nullptr;
+  AEffect* second = nullptr;
+  Window parent = 0;
+  Window secondParent = 0;
+  Footprint before;
+  int errorsBefore = 0;
+};
+
+TEST_F(PluginEditorTest, ReportsItsEditorAndOpensItInTheHostWindow) {
+  EXPECT_NE(effect->flags & effFlagsHasEditor, 0);
+  ERect* rect = nullptr;
+  ASSERT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 1);
+  EXPECT_EQ(rect->right - rect->left, 507);
+  EXPECT_EQ(rect->bottom - rect->top, 248);
+  ASSERT_NE(Editor(parent), 0u);
+  const WindowPixels shot = host.Capture(Editor(parent));
+  EXPECT_EQ(shot.width, 507);
+  EXPECT_EQ(shot.height, 248);
+  EXPECT_EQ(effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(PluginEditorTest, DraggingFilterFreqRaisesItInsideOneGesture) {
+  effect->setParameter(effect, kFilterFreq, 0.5f);
+  host.Settle();
+  ClearGestures();
+  host.Drag(Editor(parent), kFreqKnob.x, kFreqKnob.y, 0, -40);
+  EXPECT_GT(Get(kFilterFreq), 0.5f);
+  const std::vector<int32_t> seen = GesturesFor(kFilterFreq);
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen.front(), audioMasterBeginEdit);
+  EXPECT_EQ(seen.back(), audioMasterEndEdit);
+  for (std::size_t i = 1; i + 1 < seen.size(); ++i)
+    EXPECT_EQ(seen[i], audioMasterAutomate);
+}
+
+TEST_F(PluginEditorTest, HostChangesShowWithinAFewFrames) {
+  const Window editor = Editor(parent);
+  effect->setParameter(effect, kFilterFreq, 0.0f);
+  host.Settle();
+  const WindowPixels low = host.Capture(editor);
+  effect->setParameter(effect, kFilterFreq, 1.0f);
+  host.Settle();
+  EXPECT_TRUE(RegionDiffers(low, host.Capture(editor), 22, 158, 82, 210));
+  effect->setParameter(effect, kFilterFreq, 0.0f);
+  host.Settle();
+  EXPECT_FALSE(RegionDiffers(low, host.Capture(editor), 0, 0, 507, 248));
+}
+
+TEST_F(PluginEditorTest, TheDirectionSwitchTogglesAndTheWheelSteps) {
+  const float direction = Get(kDirection);
+  Click(kDirectionButton);
+  host.Settle();
+  EXPECT_EQ(Get(kDirection), 1.0f - direction);
+
+  effect->setParameter(effect, kFilterMix, 0.5f);
+  host.Settle();
+  host.MoveTo(Editor(parent), kMixKnob.x, kMixKnob.y);
+  for (int button : {4, 4, 5}) {
+    host.Button(button, true);
+    host.Button(button, false);
+  }
+  host.Settle();
+  EXPECT_NEAR(Get(kFilterMix), 0.51f, 0.006f);
+
+  // A step the host forwards counts where the pointer is, and only there.
+  const auto hostStep = [&](float step) {
+    return effect->dispatcher(effect, effVendorSpecific, 0x73744341, 0x57686565, nullptr, step);
+  };
+  EXPECT_EQ(hostStep(-1.0f), 1);
+  host.Settle();
+  EXPECT_NEAR(Get(kFilterMix), 0.50f, 0.006f);
+  host.MoveTo(parent, 600, 300);
+  EXPECT_EQ(hostStep(1.0f), 0);
+}
+
+TEST_F(PluginEditorTest, ARightClickOnFilterTypeOpensItsMenuAndAChoiceApplies) {
+  const std::vector<Window> windowsBefore = TopLevel();
+  Click(kTypeButtons, 3);
+  host.Settle();
+  const std::vector<Window> withMenu = TopLevel();
+  ASSERT_EQ(withMenu.size(), windowsBefore.size() + 1);
+  EXPECT_EQ(host.Capture(withMenu.back()).height, 3 * kListRowHeight + 2);
+  host.Click(withMenu.back(), 20, 1 + 2 * kListRowHeight + kListRowHeight / 2);
+  host.Settle();
+  EXPECT_EQ(TopLevel(), windowsBefore);
+  EXPECT_EQ(Get(kFilterType), 1.0f); // Bandpass
+}
+
+TEST_F(PluginEditorTest, TheSustainEntryTakes42AndEscapeCancels) {
+  Click(kSustainKnob, 3);
+  host.Settle();
+  host.Type("42");
+  host.Key(XK_Return);
+  host.Settle();
+  EXPECT_EQ(Display(kSustain), "42");
+
+  Click(kSustainKnob, 3);
+  host.Settle();
+  host.Type("7");
+  host.Key(XK_Escape);
+  host.Settle();
+  EXPECT_EQ(Display(kSustain), "42");
+}
+
+TEST_F(PluginEditorTest, TwoInstancesSideBySideKeepToThemselves) {
+  second = Create();
+  secondParent = host.MakeParent(0, X11TestHost::kParentHeight + 10);
+  ASSERT_TRUE(OpenIn(second, secondParent));
+  host.Settle();
+  effect->setParameter(effect, kFilterFreq, 0.5f);
+  second->setParameter(second, kFilterFreq, 0.5f);
+  host.Settle();
+  host.Drag(Editor(secondParent), kFreqKnob.x, kFreqKnob.y, 0, -40);
+  EXPECT_GT(Get(kFilterFreq, second), 0.5f);
+  EXPECT_EQ(Get(kFilterFreq), 0.5f);
+}
+
+TEST_F(PluginEditorTest, CloseAndReopenEightTimes) {
+  for (int i = 0; i < 8; ++i) {
+    CloseEditor(effect);
+    EXPECT_TRUE(host.Children(parent).empty());
+    ASSERT_TRUE(OpenIn(effect, parent));
+    host.Settle(50);
+    EXPECT_EQ(host.Children(parent).size(), 1u);
+  }
+}
+
+TEST_F(PluginEditorTest, TheHostMayDestroyTheParentFirst) {
+  host.DestroyWindow(parent);
+  parent = 0;
+  host.Settle();
+  CloseEditor(effect);
+  // And open again in a new window.
+  parent = host.MakeParent();
+  ASSERT_TRUE(OpenIn(effect, parent));
+  host.Settle();
+  EXPECT_NE(Editor(parent), 0u);
+}
+
+TEST_F(PluginEditorTest, ThePluginMayCloseWithItsEditorOpen) {
+  host.Drag(Editor(parent), kFreqKnob.x, kFreqKnob.y, 0, -10);
+  effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  effect = nullptr;
+  host.Settle(20);
+  EXPECT_TRUE(host.Children(parent).empty());
+}
+
+TEST_F(PluginEditorTest, ProcessingGoesOnWhileTheEditorPaintsAndIsDragged) {
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 64, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+  std::vector<float> in(64, 0.25f), left(in.size()), right(in.size());
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {left.data(), right.data()};
+  std::thread audio([&] {
+    for (int block = 0; block < 3000; ++block) {
+      effect->setParameter(effect, kFilterMix, float(block % 100) / 100.0f);
+      effect->processReplacing(effect, inputs, outputs, 64);
+    }
+  });
+  host.Drag(Editor(parent), kFreqKnob.x, kFreqKnob.y, 0, -30);
+  audio.join();
+  for (float sample : left)
+    EXPECT_TRUE(std::isfinite(sample));
+  EXPECT_FALSE(GesturesFor(kFilterFreq).empty());
+}
+
+// The picture the Windows editor tests take, taken the same way on Linux and
+// saved in the build tree: away from text it is the Windows picture in docs/.
+TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
+  CloseEditor(effect);
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+  effect->setParameter(effect, 4, 1.0f / 3.0f); // a target, so the marker strip shows
+  effect->setParameter(effect, kDirection, 1.0f);
+  VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
+  effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
+  std::vector<float> in(4096, 0.1f), left(in.size()), right(in.size());
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {left.data(), right.data()};
+  effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
+
+  ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
+  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT));
+  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT));
+  ASSERT_NE(linux, nullptr);
+  ASSERT_NE(windows, nullptr);
+  ASSERT_EQ(linux->Width(), windows->Width());
+  ASSERT_EQ(linux->Height(), windows->Height());
+  // The value texts: a 14-pixel line under the knobs and at the foot of the
+  // slider.
+  auto inText = [](int x, int y) {
+    return (y >= 196 && y < 210) || (x >= 373 && x < 443 && y >= 121 && y < 135);
+  };
+  int differing = 0;
+  for (int y = 0; y < linux->Height(); ++y)
+    for (int x = 0; x < linux->Width(); ++x)
+      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
+                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
+        ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+} // namespace
+} // namespace quorvane::test
