@@ -13,6 +13,7 @@
 #include "tests/editor_x11/X11TestHost.h"
 #include "tests/support/VstEventList.h"
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include <cmath>
@@ -341,6 +342,81 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   // slider.
   auto inText = [](int x, int y) {
     return (y >= 196 && y < 210) || (x >= 373 && x < 443 && y >= 121 && y < 135);
+  };
+  int differing = 0;
+  for (int y = 0; y < linux->Height(); ++y)
+    for (int x = 0; x < linux->Width(); ++x)
+      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
+                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
+        ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+// The desktop's Xft.dpi on the root window while it lives, as xrdb sets it;
+// what was there before comes back.
+class XftDpiGuard {
+public:
+  XftDpiGuard(Display* connection, const std::string& resources)
+      : display(connection), root(DefaultRootWindow(connection)) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 16, False, XA_STRING,
+                           &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      saved = std::string(reinterpret_cast<char*>(data), count);
+      hadResources = type == XA_STRING;
+      XFree(data);
+    }
+    Set(resources);
+  }
+  ~XftDpiGuard() {
+    if (hadResources)
+      Set(saved);
+    else
+      XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    XSync(display, False);
+  }
+
+private:
+  void Set(const std::string& text) {
+    XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+    XSync(display, False);
+  }
+
+  Display* display;
+  Window root;
+  std::string saved;
+  bool hadResources = false;
+};
+
+TEST(PluginEditorScale, AtXftDpi192TheEditorIsTheWindowsPictureAt200Percent) {
+  X11TestHost host;
+  if (!host.Ready()) GTEST_SKIP() << "no X server";
+  ASSERT_NE(Module().EntryPoint(), nullptr);
+  const XftDpiGuard dpi(host.Connection(), "Xft.antialias:\t1\nXft.dpi:\t192\n");
+  AEffect* effect = Module().EntryPoint()(&HostCallback);
+  effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+  ERect* rect = nullptr;
+  ASSERT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 1);
+  EXPECT_EQ(rect->right - rect->left, 1014);
+  EXPECT_EQ(rect->bottom - rect->top, 496);
+
+  const bool saved = SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT_200, 300);
+  effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  ASSERT_TRUE(saved);
+  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT_200));
+  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT_200));
+  ASSERT_NE(linux, nullptr);
+  ASSERT_NE(windows, nullptr);
+  ASSERT_EQ(linux->Width(), windows->Width());
+  ASSERT_EQ(linux->Height(), windows->Height());
+  // The value texts at twice their size: under the knobs and at the foot of
+  // the slider.
+  auto inText = [](int x, int y) {
+    return (y >= 392 && y < 420) || (x >= 746 && x < 886 && y >= 242 && y < 270);
   };
   int differing = 0;
   for (int y = 0; y < linux->Height(); ++y)
