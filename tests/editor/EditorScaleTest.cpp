@@ -259,6 +259,12 @@ TEST_F(EditorScaleTest, TheBackgroundMenuSetsTheScaleForThisAndLaterEditors) {
   EXPECT_EQ(surface->PreferredScale(1.5), 2.0) << "the user's choice over the system's";
   surface->SetHostScale(3.0f);
   EXPECT_EQ(surface->PreferredScale(1.5), 3.0) << "the host's factor over the user's";
+
+  // Back to 100 %, for this and every later editor of the process.
+  surface->menuAnswer = 0;
+  surface->SurfaceMouseDown(Px(87), Px(160), right);
+  EXPECT_EQ(surface->Scale(), 1.0);
+  EXPECT_EQ(IEditorSurface::UserScale(), 1.0);
 }
 
 } // namespace
