@@ -62,6 +62,8 @@ intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intpt
   switch (opcode) {
   case audioMasterVersion:
     return 2400;
+  case audioMasterSizeWindow:
+    return 1;
   case audioMasterAutomate:
   case audioMasterBeginEdit:
   case audioMasterEndEdit: {
@@ -167,6 +169,23 @@ TEST_F(PluginEditorTest, ReportsItsEditorAndOpensItInTheHostWindow) {
   EXPECT_EQ(shot.width, 507);
   EXPECT_EQ(shot.height, 248);
   EXPECT_EQ(effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(PluginEditorTest, TheHostsScaleWhileOpenResizesTheEditorAndComesBackIntact) {
+  const Window editor = Editor(parent);
+  const WindowPixels unscaled = host.Capture(editor);
+  auto scaleTo = [&](float factor) {
+    EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, kVstScaleFactorIndex,
+                                 kVstScaleFactorValue, nullptr, factor),
+              1);
+    host.Settle();
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(host.Connection(), editor, &attributes);
+    return std::make_pair(attributes.width, attributes.height);
+  };
+  EXPECT_EQ(scaleTo(2.0f), std::make_pair(1014, 496));
+  EXPECT_EQ(scaleTo(1.0f), std::make_pair(507, 248));
+  EXPECT_FALSE(RegionDiffers(unscaled, host.Capture(editor), 0, 0, 507, 248));
 }
 
 TEST_F(PluginEditorTest, DraggingFilterFreqRaisesItInsideOneGesture) {
