@@ -15,7 +15,8 @@ ScaledImages::ScaledImages(Loader loader) : load(std::move(loader)) {}
 void ScaledImages::AddLoaded(const RasterBitmap* logical, std::int32_t resourceId,
                              const char* name) {
   if (!logical || Find(logical)) return;
-  entries.push_back(Entry{logical, resourceId, name ? name : "", nullptr, Rect{}, nullptr, nullptr});
+  entries.push_back(
+      Entry{logical, resourceId, name ? name : "", nullptr, Rect{}, nullptr, nullptr});
   Build(entries.back());
 }
 

@@ -42,8 +42,8 @@ public:
 private:
   struct Entry {
     const RasterBitmap* logical;
-    std::int32_t resourceId;   // loaded images
-    std::string name;          // loaded images
+    std::int32_t resourceId;    // loaded images
+    std::string name;           // loaded images
     const RasterBitmap* cropOf; // crops
     Rect area;                  // crops
     const RasterBitmap* device = nullptr;

@@ -41,9 +41,9 @@ double XftScaleFactor() {
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
   double factor = 0.0;
   // A failed connection has no setup to read.
-  const xcb_screen_iterator_t screens =
-      xcb_connection_has_error(connection) ? xcb_screen_iterator_t{}
-                                           : xcb_setup_roots_iterator(xcb_get_setup(connection));
+  const xcb_screen_iterator_t screens = xcb_connection_has_error(connection)
+                                            ? xcb_screen_iterator_t{}
+                                            : xcb_setup_roots_iterator(xcb_get_setup(connection));
   if (screens.rem > 0) {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         connection,

@@ -211,10 +211,10 @@ TEST_F(EditorScaleTest, FactorsSnapToQuarterStepsFromOneToFourAndNonsenseIsRefus
     double asked;
     bool taken;
     double scale;
-  } cases[] = {{1.3, true, 1.25},  {0.5, true, 1.0},   {7.0, true, 4.0},
-               {2.0, true, 2.0},   {0.0, false, 2.0},  {-1.0, false, 2.0},
-               {std::nan(""), false, 2.0},
-               {std::numeric_limits<double>::infinity(), false, 2.0}};
+  } cases[] = {{1.3, true, 1.25},          {0.5, true, 1.0},
+               {7.0, true, 4.0},           {2.0, true, 2.0},
+               {0.0, false, 2.0},          {-1.0, false, 2.0},
+               {std::nan(""), false, 2.0}, {std::numeric_limits<double>::infinity(), false, 2.0}};
   for (const auto& c : cases) {
     EXPECT_EQ(surface->SetScale(c.asked), c.taken) << c.asked;
     EXPECT_EQ(surface->Scale(), c.scale) << c.asked;
@@ -250,9 +250,9 @@ TEST_F(EditorScaleTest, TheBackgroundMenuSetsTheScaleForThisAndLaterEditors) {
   surface->SurfaceMouseDown(Px(87), Px(160), right);
   surface->SurfaceMouseUp(Px(87), Px(160), right);
   ASSERT_EQ(surface->menus.size(), 1u);
-  EXPECT_EQ(surface->menus[0], (std::vector<std::string>{"100 %", "125 %", "150 %", "175 %",
-                                                         "200 %", "225 %", "250 %", "275 %",
-                                                         "300 %"}));
+  EXPECT_EQ(surface->menus[0],
+            (std::vector<std::string>{"100 %", "125 %", "150 %", "175 %", "200 %", "225 %", "250 %",
+                                      "275 %", "300 %"}));
   EXPECT_EQ(surface->Scale(), 2.0);
 
   Build(1.0);

@@ -26,8 +26,8 @@ constexpr std::int32_t kTextSpill = 16;
 // background; -1 when the window is not 1014 x 496.
 int DifferencesFromTheTwoTimesBackground(EditorTestRig& rig) {
   IEditorWindow* editor = rig.Editor();
-  const std::unique_ptr<RasterBitmap> background = editor->BitmapFromResource(
-      DisplayScale::ImageSetId(kBackgroundId, 2), "img/2x/bg.png");
+  const std::unique_ptr<RasterBitmap> background =
+      editor->BitmapFromResource(DisplayScale::ImageSetId(kBackgroundId, 2), "img/2x/bg.png");
   const WindowPixels shot = rig.Capture();
   if (!background || shot.width != 1014 || shot.height != 496) return -1;
   int differing = 0;
@@ -71,7 +71,6 @@ TEST(ScaleWindowTest, TheHostsFactorTwoGivesATwiceAsLargeWindowOfTheTwoTimesImag
                                      IEffectVST::kScaleRequestValue, nullptr, 2.0f),
             1);
   ExpectScaledWindow(rig);
-
 }
 
 // Runs in a Wine prefix whose LogPixels is 192 (the test command makes it);
