@@ -85,6 +85,28 @@ vsthost::PluginModule& Module() {
   return module;
 }
 
+// Pixels that differ between the Linux and the Windows picture of the
+// editor at a scale, away from the value texts (a line under the knobs and
+// the foot of the slider); -1 when they cannot be compared.
+int DifferencesOutsideText(const char* linuxPath, const char* windowsPath, int scale) {
+  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(linuxPath));
+  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(windowsPath));
+  if (!linux || !windows || linux->Width() != windows->Width() ||
+      linux->Height() != windows->Height())
+    return -1;
+  auto inText = [scale](int x, int y) {
+    return (y >= 196 * scale && y < 210 * scale) ||
+           (x >= 373 * scale && x < 443 * scale && y >= 121 * scale && y < 135 * scale);
+  };
+  int differing = 0;
+  for (int y = 0; y < linux->Height(); ++y)
+    for (int x = 0; x < linux->Width(); ++x)
+      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
+                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
+        ++differing;
+  return differing;
+}
+
 class PluginEditorTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -351,24 +373,7 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
 
   ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
-  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT));
-  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT));
-  ASSERT_NE(linux, nullptr);
-  ASSERT_NE(windows, nullptr);
-  ASSERT_EQ(linux->Width(), windows->Width());
-  ASSERT_EQ(linux->Height(), windows->Height());
-  // The value texts: a 14-pixel line under the knobs and at the foot of the
-  // slider.
-  auto inText = [](int x, int y) {
-    return (y >= 196 && y < 210) || (x >= 373 && x < 443 && y >= 121 && y < 135);
-  };
-  int differing = 0;
-  for (int y = 0; y < linux->Height(); ++y)
-    for (int x = 0; x < linux->Width(); ++x)
-      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
-                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
-        ++differing;
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT, QUORVANE_WINDOWS_SCREENSHOT, 1), 0);
 }
 
 // The desktop's Xft.dpi on the root window while it lives, as xrdb sets it;
@@ -426,24 +431,8 @@ TEST(PluginEditorScale, AtXftDpi192TheEditorIsTheWindowsPictureAt200Percent) {
   const bool saved = SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT_200, 300);
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
   ASSERT_TRUE(saved);
-  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT_200));
-  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT_200));
-  ASSERT_NE(linux, nullptr);
-  ASSERT_NE(windows, nullptr);
-  ASSERT_EQ(linux->Width(), windows->Width());
-  ASSERT_EQ(linux->Height(), windows->Height());
-  // The value texts at twice their size: under the knobs and at the foot of
-  // the slider.
-  auto inText = [](int x, int y) {
-    return (y >= 392 && y < 420) || (x >= 746 && x < 886 && y >= 242 && y < 270);
-  };
-  int differing = 0;
-  for (int y = 0; y < linux->Height(); ++y)
-    for (int x = 0; x < linux->Width(); ++x)
-      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
-                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
-        ++differing;
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(
+      DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT_200, QUORVANE_WINDOWS_SCREENSHOT_200, 2), 0);
 }
 
 } // namespace
