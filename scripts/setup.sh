@@ -24,7 +24,7 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev locales
   libsndfile1-dev libsamplerate0-dev
-  lv2-dev liblilv-dev lilv-utils serdi sordi
+  lv2-dev liblilv-dev lilv-utils serdi sordi libsuil-dev
 )
 
 log() { printf '[setup] %s\n' "$*"; }

@@ -11,14 +11,20 @@ namespace quorvane {
 const Lv2ModuleInfo& Lv2Module() {
   static const std::string pluginUri = std::string(EditorLayout::kMakerPluginsUrl) + "/quorvane";
   static const std::string uiUri = pluginUri + "#ui";
-  static const Lv2ModuleInfo info = {pluginUri.c_str(), uiUri.c_str(), EditorLayout::kMakerHomeUrl,
-                                     VSTCLASS::kParamEnvReset, "Envelope Reset"};
+  static const Lv2ModuleInfo info = {
+      pluginUri.c_str(),        uiUri.c_str(),    EditorLayout::kMakerHomeUrl,
+      VSTCLASS::kParamEnvReset, "Envelope Reset", "Envelope"};
   return info;
 }
 
 std::unique_ptr<IEffectBase> CreateLv2Effect() {
   // No VST2 host: the effect then never calls one.
   return std::make_unique<VSTCLASS>(nullptr);
+}
+
+const GraphReadout* Lv2EffectReadout(const IEffectBase& effect) {
+  const auto* quorvane = dynamic_cast<const VSTCLASS*>(&effect);
+  return quorvane != nullptr ? &quorvane->Graph() : nullptr;
 }
 
 } // namespace quorvane

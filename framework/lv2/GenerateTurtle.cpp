@@ -1,5 +1,5 @@
 // Build-time generator of the LV2 bundle's Turtle files:
-//   quorvane_lv2_ttl BUNDLE_DIRECTORY BINARY_FILE_NAME
+//   quorvane_lv2_ttl BUNDLE_DIRECTORY BINARY_FILE_NAME UI_BINARY_FILE_NAME
 // Each file is written beside its target and renamed over it only when complete.
 
 #include "framework/lv2/Lv2Module.h"
@@ -27,15 +27,16 @@ bool WriteWhole(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
   using namespace quorvane;
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s BUNDLE_DIRECTORY BINARY_FILE_NAME\n", argv[0]);
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s BUNDLE_DIRECTORY BINARY_FILE_NAME UI_BINARY_FILE_NAME\n",
+                 argv[0]);
     return 2;
   }
   try {
     const std::unique_ptr<IEffectBase> effect = CreateLv2Effect();
     if (!effect) throw std::runtime_error("the effect could not be made");
     effect->EnsureOnePreset();
-    const Lv2TurtleFiles files = WriteLv2Turtle(*effect, Lv2Module(), argv[2]);
+    const Lv2TurtleFiles files = WriteLv2Turtle(*effect, Lv2Module(), argv[2], argv[3]);
     const std::string dir = std::string(argv[1]) + "/";
     if (!WriteWhole(dir + "manifest.ttl", files.manifest) ||
         !WriteWhole(dir + kLv2PluginFile, files.plugin) ||

@@ -1,7 +1,7 @@
 #include "framework/lv2/Lv2Plugin.h"
 
+#include "framework/lv2/Lv2Features.h"
 #include "framework/lv2/Lv2Module.h"
-#include "framework/lv2/Lv2Ports.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
@@ -16,13 +16,6 @@ namespace {
 // Scratch for this many frames; longer runs are processed in pieces, which sounds the same.
 constexpr int32_t kPreparedFrames = 4096;
 
-const LV2_URID_Map* FindUridMap(const LV2_Feature* const* features) {
-  for (; features != nullptr && *features != nullptr; ++features)
-    if ((*features)->URI != nullptr && std::strcmp((*features)->URI, LV2_URID__map) == 0)
-      return static_cast<const LV2_URID_Map*>((*features)->data);
-  return nullptr;
-}
-
 bool SameBits(float a, float b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -34,7 +27,7 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::Create(double sampleRate,
   if (!IEffectBase::IsAcceptedSampleRate(sampleRate)) return nullptr;
   // A host that maps nothing (a plain file renderer) gets the audio; MIDI and state need URIDs.
   Urids urids;
-  const LV2_URID_Map* map = FindUridMap(features);
+  const auto* map = static_cast<const LV2_URID_Map*>(Lv2FeatureData(features, LV2_URID__map));
   if (map != nullptr && map->map != nullptr) {
     const std::string stateBase = std::string(Lv2Module().pluginUri) + "#";
     urids.midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
@@ -57,7 +50,7 @@ std::unique_ptr<Lv2Plugin> Lv2Plugin::Create(double sampleRate,
 }
 
 Lv2Plugin::Lv2Plugin(std::unique_ptr<IEffectBase> ownEffect, const Urids& ownUrids)
-    : effect(std::move(ownEffect)), urids(ownUrids) {
+    : effect(std::move(ownEffect)), urids(ownUrids), readout(Lv2EffectReadout(*effect)) {
   const auto count = static_cast<std::size_t>(effect->ParamCount());
   controls.assign(count, nullptr);
   appliedControls.resize(count);
@@ -82,8 +75,12 @@ void Lv2Plugin::ConnectPort(uint32_t port, void* data) {
     midiOut = static_cast<LV2_Atom_Sequence*>(data);
     return;
   default:
-    if (port - kLv2FirstControl < controls.size())
+    if (port - kLv2FirstControl < controls.size()) {
       controls[port - kLv2FirstControl] = static_cast<const float*>(data);
+      return;
+    }
+    const uint32_t readoutPort = port - kLv2FirstControl - static_cast<uint32_t>(controls.size());
+    if (readoutPort < kLv2ReadoutPortCount) readoutOut[readoutPort] = static_cast<float*>(data);
   }
 }
 
@@ -114,6 +111,7 @@ void Lv2Plugin::Run(uint32_t frames) {
     }
   }
   ProcessFrames(done, frames - done);
+  ShowReadout();
 }
 
 void Lv2Plugin::ApplyChangedControls() {
@@ -184,6 +182,15 @@ void Lv2Plugin::DeliverMidi(const LV2_Atom_Event& event, uint32_t frame) {
   echo.head.time.frames = frame;
   std::memcpy(echo.bytes, bytes, event.body.size);
   lv2_atom_sequence_append_event(midiOut, midiOutCapacity, &echo.head);
+}
+
+void Lv2Plugin::ShowReadout() {
+  const GraphReadout::Reading reading =
+      readout != nullptr ? readout->Read() : GraphReadout::Reading{};
+  if (readoutOut[kLv2ReadoutPosition] != nullptr)
+    *readoutOut[kLv2ReadoutPosition] = Lv2ReadoutPositionOf(reading);
+  if (readoutOut[kLv2ReadoutActive] != nullptr)
+    *readoutOut[kLv2ReadoutActive] = reading.graphEnabled ? 1.0f : 0.0f;
 }
 
 int32_t Lv2Plugin::ProgramStateSize() const {

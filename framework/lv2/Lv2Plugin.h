@@ -1,14 +1,16 @@
 #pragma once
 
 // One LV2 instance of the effect: connects the host's port buffers, turns each run into the
-// same float processing the VST2 build does, split at the frames of incoming MIDI events, and
-// saves and restores the program state through the state interface.
+// same float processing the VST2 build does, split at the frames of incoming MIDI events, shows
+// the effect's readout on its output ports, and saves and restores the program state through the
+// state interface.
 //
 // Threads: Create, Activate, Deactivate and the state calls come from the host's
 // instantiation or main thread, ConnectPort and Run from its audio thread. Run and the state
 // calls hold the plug-in lock; Run allocates nothing and makes no system call.
 
 #include "framework/IEffectBase.h"
+#include "framework/lv2/Lv2Ports.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
@@ -50,6 +52,7 @@ private:
   void ProcessFrames(uint32_t first, uint32_t count);
   void BeginMidiOutput();
   void DeliverMidi(const LV2_Atom_Event& event, uint32_t frame);
+  void ShowReadout();
   int32_t ProgramStateSize() const;
 
   std::unique_ptr<IEffectBase> effect;
@@ -62,6 +65,8 @@ private:
   std::vector<const float*> controls;
   // What each control port held when last applied; a port is applied again only when it changes.
   std::vector<float> appliedControls;
+  const GraphReadout* readout = nullptr;
+  float* readoutOut[kLv2ReadoutPortCount] = {};
 };
 
 } // namespace quorvane

@@ -1,5 +1,7 @@
 #include "framework/lv2/Lv2Ports.h"
 
+#include <cmath>
+
 namespace quorvane {
 
 std::string Lv2PortName(const IParameter& param, const char* fallback) {
@@ -29,6 +31,13 @@ std::string Lv2PortSymbol(const std::string& name) {
   // Symbols may not start with a digit (or be empty).
   if (symbol.empty() || (symbol[0] >= '0' && symbol[0] <= '9')) symbol.insert(0, "p_");
   return symbol;
+}
+
+float Lv2ReadoutPositionOf(const GraphReadout::Reading& reading) {
+  const float span = reading.graphMax - reading.graphMin;
+  const float position = (reading.graphValue - reading.graphMin) / span;
+  if (!std::isfinite(position)) return 0.0f;
+  return position < 0.0f ? 0.0f : (position > 1.0f ? 1.0f : position);
 }
 
 } // namespace quorvane

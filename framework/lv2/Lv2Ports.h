@@ -1,8 +1,11 @@
 #pragma once
 
 // The port layout of the LV2 plug-in, shared by the binding and the .ttl generator: stereo
-// audio, a MIDI atom input and output, then one control input per parameter in index order.
+// audio, a MIDI atom input and output, one control input per parameter in index order, then
+// two control outputs showing the effect's readout (where the envelope lies within the range it
+// drives, and whether it drives anything), which the UI's envelope strip follows.
 
+#include "framework/GraphReadout.h"
 #include "framework/IParameter.h"
 
 #include <cstdint>
@@ -21,6 +24,19 @@ enum Lv2Port : uint32_t {
 };
 
 constexpr int32_t kLv2AudioChannels = 2;
+
+// The readout's ports, counted from the first port after the controls.
+enum Lv2ReadoutPort : uint32_t {
+  kLv2ReadoutPosition = 0, // 0 to 1 across the range
+  kLv2ReadoutActive = 1,   // 1 while there is something to show
+  kLv2ReadoutPortCount = 2,
+};
+inline uint32_t Lv2ReadoutPortIndex(int32_t paramCount, Lv2ReadoutPort which) {
+  return kLv2FirstControl + static_cast<uint32_t>(paramCount) + which;
+}
+// The position port's value: the reading's place in its range, held to 0 .. 1 (0 for an empty or
+// broken range), so that a host never sees a value outside the port's declared range.
+float Lv2ReadoutPositionOf(const GraphReadout::Reading& reading);
 
 // The name a port shows: the parameter's, or fallback when it has none.
 std::string Lv2PortName(const IParameter& param, const char* fallback);

@@ -20,6 +20,7 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -74,18 +75,23 @@ struct Port {
   std::string symbol;
 };
 
+// The parameters' ports in index order, then the readout's.
 std::vector<Port> ControlPorts(const IEffectBase& effect, const Lv2ModuleInfo& module) {
-  std::vector<Port> ports;
-  std::set<std::string> symbols;
+  std::vector<std::string> names;
   for (int32_t i = 0; i < effect.ParamCount(); ++i) {
     const char* fallback = i == module.triggerParam ? module.triggerName : nullptr;
-    Port port;
-    port.name = Lv2PortName(*effect.Param(i), fallback);
-    if (port.name.empty()) port.name = "Parameter " + std::to_string(i + 1);
-    port.symbol = Lv2PortSymbol(port.name);
+    names.push_back(Lv2PortName(*effect.Param(i), fallback));
+    if (names.back().empty()) names.back() = "Parameter " + std::to_string(i + 1);
+  }
+  names.push_back(module.readoutName);
+  names.push_back(std::string(module.readoutName) + " Active");
+  std::vector<Port> ports;
+  std::set<std::string> symbols;
+  for (const std::string& name : names) {
+    const Port port{name, Lv2PortSymbol(name)};
     // Hosts address ports by symbol; two alike would make presets ambiguous.
     if (!symbols.insert(port.symbol).second)
-      throw std::runtime_error("two parameters give the port symbol " + port.symbol);
+      throw std::runtime_error("two ports have the symbol " + port.symbol);
     ports.push_back(port);
   }
   return ports;
@@ -121,6 +127,35 @@ std::string ControlPort(const IParameter& param, const Port& port, uint32_t inde
   return text + "\n\t]";
 }
 
+std::string ReadoutPorts(const std::vector<Port>& ports, int32_t paramCount) {
+  const Port& position = ports[static_cast<std::size_t>(paramCount) + kLv2ReadoutPosition];
+  const Port& active = ports[static_cast<std::size_t>(paramCount) + kLv2ReadoutActive];
+  const char* output = "lv2:OutputPort , lv2:ControlPort";
+  return SimplePort(output, Lv2ReadoutPortIndex(paramCount, kLv2ReadoutPosition),
+                    position.symbol.c_str(), position.name.c_str()) +
+         " ;\n\t\tlv2:minimum 0.0 ;\n\t\tlv2:maximum 1.0\n\t] , " +
+         SimplePort(output, Lv2ReadoutPortIndex(paramCount, kLv2ReadoutActive),
+                    active.symbol.c_str(), active.name.c_str()) +
+         " ;\n\t\tlv2:minimum 0.0 ;\n\t\tlv2:maximum 1.0 ;\n\t\tlv2:portProperty lv2:integer , "
+         "lv2:toggled\n\t]";
+}
+
+// The editor in the host's X11 window. It draws on its own thread, so the host's idle calls only
+// carry its changes to the host; it keeps one size.
+std::string UiText(const Lv2ModuleInfo& module, const std::vector<Port>& ports,
+                   int32_t paramCount) {
+  std::string text = Uri(module.uiUri) + "\n\ta ui:X11UI ;\n";
+  text += "\tlv2:requiredFeature ui:parent , ui:idleInterface ;\n";
+  text += "\tlv2:optionalFeature ui:resize , ui:noUserResize ;\n";
+  text += "\tlv2:extensionData ui:idleInterface ;\n\tui:portNotification ";
+  for (uint32_t r = 0; r < kLv2ReadoutPortCount; ++r) {
+    text += std::string(r > 0 ? " , " : "") + "[\n\t\tui:plugin " + Uri(module.pluginUri) +
+            " ;\n\t\tlv2:symbol " + Quoted(ports[static_cast<std::size_t>(paramCount) + r].symbol) +
+            " ;\n\t\tui:protocol ui:floatProtocol\n\t]";
+  }
+  return text + " .\n";
+}
+
 std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
                        const std::vector<Port>& ports) {
   std::string text = kPrefixes;
@@ -132,7 +167,8 @@ std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
   text += "\tlv2:minorVersion " + std::to_string((effect.Version() >> 8) & 0xFF) + " ;\n";
   text += "\tlv2:microVersion " + std::to_string(effect.Version() & 0xFF) + " ;\n";
   text += "\tlv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
-  text += "\tlv2:extensionData state:interface ;\n\tlv2:port ";
+  text += "\tlv2:extensionData state:interface ;\n";
+  text += "\tui:ui " + Uri(module.uiUri) + " ;\n\tlv2:port ";
   text += SimplePort("lv2:InputPort , lv2:AudioPort", kLv2AudioInLeft, "in_left", "Left In") +
           "\n\t] , ";
   text += SimplePort("lv2:InputPort , lv2:AudioPort", kLv2AudioInRight, "in_right", "Right In") +
@@ -154,18 +190,21 @@ std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
     text += ControlPort(*effect.Param(i), ports[static_cast<std::size_t>(i)],
                         kLv2FirstControl + static_cast<uint32_t>(i), i == module.triggerParam);
   }
-  return text + " .\n";
+  text += " , " + ReadoutPorts(ports, effect.ParamCount()) + " .\n\n";
+  return text + UiText(module, ports, effect.ParamCount());
 }
 
 } // namespace
 
 Lv2TurtleFiles WriteLv2Turtle(const IEffectBase& effect, const Lv2ModuleInfo& module,
-                              const std::string& binaryFile) {
+                              const std::string& binaryFile, const std::string& uiBinaryFile) {
   const std::vector<Port> ports = ControlPorts(effect, module);
   Lv2TurtleFiles files;
   files.plugin = PluginText(effect, module, ports);
   files.manifest = std::string(kPrefixes) + Uri(module.pluginUri) +
                    "\n\ta lv2:Plugin ;\n\tlv2:binary " + Uri(binaryFile) + " ;\n\trdfs:seeAlso " +
+                   Uri(kLv2PluginFile) + " .\n\n" + Uri(module.uiUri) +
+                   "\n\ta ui:X11UI ;\n\tui:binary " + Uri(uiBinaryFile) + " ;\n\trdfs:seeAlso " +
                    Uri(kLv2PluginFile) + " .\n";
   files.presets = kPrefixes;
   std::set<std::string> slugs;

@@ -55,8 +55,9 @@ TEST_F(Lv2Bundle, LoadsWithoutAnyMessage) {
 
 TEST_F(Lv2Bundle, EveryControlPortDescribesItsParameter) {
   const std::unique_ptr<IEffectBase> effect = CreateLv2Effect();
+  // The two readout ports follow the controls.
   ASSERT_EQ(lilv_plugin_get_num_ports(world.Plugin()),
-            kFirstControl + static_cast<uint32_t>(effect->ParamCount()));
+            kFirstControl + static_cast<uint32_t>(effect->ParamCount()) + 2);
   for (int32_t i = 0; i < effect->ParamCount(); ++i) {
     SCOPED_TRACE(i);
     const IParameter& param = *effect->Param(i);

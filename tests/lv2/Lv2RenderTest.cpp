@@ -1,6 +1,7 @@
 // The LV2 build sounds exactly like the VST2 build: every factory program rendered by lv2apply
 // against the command-line host, and MIDI notes at frame offsets against the VST2 module driven
-// with its blocks cut at the same frames. The MIDI comes back out unchanged.
+// with its blocks cut at the same frames. The MIDI comes back out unchanged, and the readout ports
+// show the envelope.
 
 #include "tests/lv2/Lv2TestHost.h"
 
@@ -202,6 +203,33 @@ TEST(Lv2Render, NotesAtFrameOffsetsSoundAsInTheVst2BuildAndComeBackOut) {
       }
     }
     EXPECT_TRUE(changed);
+  }
+}
+
+TEST(Lv2Render, TheReadoutPortsShowTheEnvelopeWhileItDrivesItsTarget) {
+  struct Row {
+    float target; // env_target: none, frequency, mix
+    bool shown;
+  };
+  Lv2TestWorld world;
+  for (const Row row : {Row{0, false}, Row{1, true}, Row{3, true}}) {
+    SCOPED_TRACE(row.target);
+    Lv2TestInstance lv2(world, kRate);
+    ASSERT_TRUE(lv2.Valid());
+    lv2.SetControls({{"env_target", row.target}, {"env_attack", 50}, {"filter_mix", 20}});
+    const std::vector<std::vector<float>> in(2, std::vector<float>(512, 0.25f));
+    std::vector<std::vector<float>> out;
+    lv2.Run(in, out);
+    const float before = *lv2.ControlBuffer("envelope");
+    lv2.Run(in, out, {{0, {0x90, 60, 100}}});
+    for (int block = 0; block < 8; ++block)
+      lv2.Run(in, out);
+    const float during = *lv2.ControlBuffer("envelope");
+    EXPECT_EQ(*lv2.ControlBuffer("envelope_active"), row.shown ? 1.0f : 0.0f);
+    EXPECT_TRUE(before >= 0.0f && during <= 1.0f) << before << " " << during;
+    if (row.shown) {
+      EXPECT_GT(during, before);
+    }
   }
 }
 
