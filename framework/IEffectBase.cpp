@@ -82,6 +82,10 @@ HostKind IEffectBase::IdentifyHost() {
 }
 void IEffectBase::ReservedHookB() {}
 
+bool IEffectBase::ResizeHostWindow(int32_t, int32_t) {
+  return false;
+}
+
 void IEffectBase::AttachEditor(std::unique_ptr<IEditorConnection> surface) {
   if (!surface) return;
   PluginLockGuard guard(fields.pluginLock);

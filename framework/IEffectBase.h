@@ -94,6 +94,9 @@ public:
   // The default answers what StoreHostIdentity stored.
   virtual HostKind IdentifyHost();
   virtual void UpdateEditorRect() = 0;
+  // Asks the host to give the open editor window this size in pixels; true when it did. The
+  // default has no host to ask.
+  virtual bool ResizeHostWindow(int32_t width, int32_t height);
   // Reserved; nothing calls it.
   virtual void ReservedHookB();
   virtual void ApplyHostQuirks() = 0;
