@@ -1,0 +1,258 @@
+#include "effect/dsp/StereoSection.h"
+
+#include <cfloat>
+#include <cmath>
+#include <emmintrin.h>
+
+namespace quorvane {
+namespace {
+
+// Frames run between two checks; a stretch redone costs at most this many.
+constexpr int kStretch = 64;
+// Below this, input and memory count as silence (see the header).
+constexpr double kSilence = 1e-15;
+
+// Both channels of one frame travel together: [left, right].
+__m128d Load(const double* const in[2], int i) {
+  return _mm_set_pd(in[1][i], in[0][i]);
+}
+__m128d Load(const float* const in[2], int i) {
+  return _mm_set_pd(static_cast<double>(in[1][i]), static_cast<double>(in[0][i]));
+}
+
+__m128d Magnitude(__m128d x) {
+  return _mm_andnot_pd(_mm_set1_pd(-0.0), x);
+}
+
+// Zero for a non-finite value or one of magnitude 1e-15 or less (-0 included).
+__m128d Clean(__m128d x) {
+  const __m128d m = Magnitude(x);
+  const __m128d keep =
+      _mm_and_pd(_mm_cmpgt_pd(m, _mm_set1_pd(kSilence)), _mm_cmple_pd(m, _mm_set1_pd(DBL_MAX)));
+  return _mm_and_pd(x, keep);
+}
+
+double Clean(double x) {
+  const double magnitude = std::fabs(x);
+  return magnitude > kSilence && magnitude <= DBL_MAX ? x : 0.0;
+}
+
+// The magnitude, or a NaN for an exact zero, which the running minimum skips.
+__m128d NonZeroMagnitude(__m128d x) {
+  return _mm_or_pd(Magnitude(x), _mm_cmpeq_pd(x, _mm_setzero_pd()));
+}
+
+bool BothAbove(__m128d x, double limit) {
+  return _mm_movemask_pd(_mm_cmpgt_pd(x, _mm_set1_pd(limit))) == 3;
+}
+
+bool BothFinite(__m128d x) {
+  return _mm_movemask_pd(_mm_cmple_pd(Magnitude(x), _mm_set1_pd(DBL_MAX))) == 3;
+}
+
+template <int kShape> __m128d Filtered(__m128d in, __m128d w0, __m128d w1, __m128d w2) {
+  if (kShape == kFilterLowpass)
+    return _mm_add_pd(_mm_add_pd(w0, _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
+  if (kShape == kFilterHighpass)
+    return _mm_sub_pd(_mm_sub_pd(_mm_sub_pd(in, w0), _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
+  return _mm_sub_pd(w0, w2);
+}
+
+template <int kShape> double Filtered(double in, double w0, double w1, double w2) {
+  if (kShape == kFilterLowpass) return w0 + 2.0 * w1 + w2;
+  if (kShape == kFilterHighpass) return in - w0 - 2.0 * w1 - w2;
+  return w0 - w2;
+}
+
+// The drive's values for frame i, from its arrays or its fixed values.
+template <bool kVarying> struct Coefficients {
+  Coefficients(const SectionDrive& d, int i)
+      : gain(kVarying ? d.gain[i] : d.coefficients.gain),
+        a1(kVarying ? d.a1[i] : d.coefficients.a1), a2(kVarying ? d.a2[i] : d.coefficients.a2) {}
+  double gain, a1, a2;
+};
+
+template <bool kVarying> struct Mix {
+  Mix(const SectionDrive& d, int i)
+      : factor(kVarying ? d.factors[i] : d.factor), wet(kVarying ? d.wets[i] : d.wet),
+        dry(kVarying ? d.drys[i] : d.dry) {}
+  double factor, wet, dry;
+};
+
+struct DoubleWriter {
+  double* const* out;
+  void Put(int i, int, __m128d y) const {
+    _mm_storel_pd(&out[0][i], y);
+    _mm_storeh_pd(&out[1][i], y);
+  }
+  void Commit(int, int) const {}
+};
+
+struct FloatWriter {
+  float* const* out;
+  void Put(int i, int, __m128d y) const {
+    const __m128 narrow = _mm_cvtpd_ps(y);
+    _mm_store_ss(&out[0][i], narrow);
+    _mm_store_ss(&out[1][i], _mm_shuffle_ps(narrow, narrow, 1));
+  }
+  void Commit(int, int) const {}
+};
+
+// Adding cannot be undone, so a stretch is added only once it is final.
+struct FloatAdder {
+  float* const* out;
+  __m128d* pending;
+  void Put(int, int k, __m128d y) const { pending[k] = y; }
+  void Commit(int offset, int frames) const {
+    for (int k = 0; k < frames; ++k) {
+      const __m128 narrow = _mm_cvtpd_ps(pending[k]);
+      out[0][offset + k] += _mm_cvtss_f32(narrow);
+      out[1][offset + k] += _mm_cvtss_f32(_mm_shuffle_ps(narrow, narrow, 1));
+    }
+  }
+};
+
+// Runs frames offset .. offset + frames - 1 without the per-sample tests,
+// keeping the clean inputs in stash. Answers false when a test would have
+// acted somewhere in the stretch; w1, w2 and the outputs are then not final.
+template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Sample, class Writer>
+bool RunFast(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
+             const Writer& writer, int offset, int frames, __m128d* stash) {
+  __m128d smallest = _mm_set1_pd(DBL_MAX);
+  smallest = _mm_min_pd(NonZeroMagnitude(w1), smallest);
+  smallest = _mm_min_pd(NonZeroMagnitude(w2), smallest);
+  for (int k = 0; k < frames; ++k) {
+    const int i = offset + k;
+    const Coefficients<kVaryingCoefficients> c(d, i);
+    const Mix<kVaryingMix> mix(d, i);
+    const __m128d x = Clean(Load(in, i));
+    stash[k] = x;
+    const __m128d w0 = _mm_sub_pd(
+        _mm_mul_pd(_mm_set1_pd(c.gain), x),
+        _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
+    smallest = _mm_min_pd(NonZeroMagnitude(w0), smallest);
+    const __m128d filtered = Filtered<kShape>(x, w0, w1, w2);
+    const __m128d y =
+        _mm_add_pd(_mm_mul_pd(_mm_mul_pd(filtered, _mm_set1_pd(mix.factor)), _mm_set1_pd(mix.wet)),
+                   _mm_mul_pd(_mm_set1_pd(mix.dry), x));
+    writer.Put(i, k, Clean(y));
+    w2 = w1;
+    w1 = w0;
+  }
+  // A non-finite value, once in the memory, stays there to the stretch's end.
+  return BothAbove(smallest, kSilence) && BothFinite(w1) && BothFinite(w2);
+}
+
+// The same stretch sample by sample with every test, from the stash.
+template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Writer>
+void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Writer& writer,
+                int offset, int frames, const __m128d* stash) {
+  alignas(16) double w1[2], w2[2], x[2], y[2];
+  _mm_store_pd(w1, w1Pair);
+  _mm_store_pd(w2, w2Pair);
+  for (int k = 0; k < frames; ++k) {
+    const int i = offset + k;
+    const Coefficients<kVaryingCoefficients> c(d, i);
+    const Mix<kVaryingMix> mix(d, i);
+    _mm_store_pd(x, stash[k]);
+    for (int ch = 0; ch < 2; ++ch) {
+      const double in = x[ch];
+      double w0 = 0.0;
+      if (std::fabs(in) > kSilence || std::fabs(w1[ch]) > kSilence || std::fabs(w2[ch]) > kSilence)
+        w0 = c.gain * in - (c.a2 * w2[ch] + c.a1 * w1[ch]);
+      if (!std::isfinite(w0)) {
+        // An overflow must not poison the section for good.
+        w0 = 0.0;
+        w1[ch] = 0.0;
+        w2[ch] = 0.0;
+      }
+      y[ch] = Clean(Filtered<kShape>(in, w0, w1[ch], w2[ch]) * mix.factor * mix.wet + mix.dry * in);
+      w2[ch] = w1[ch];
+      w1[ch] = w0;
+    }
+    writer.Put(i, k, _mm_load_pd(y));
+  }
+  w1Pair = _mm_load_pd(w1);
+  w2Pair = _mm_load_pd(w2);
+}
+
+template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Sample, class Writer>
+void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+                  const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  __m128d w1 = _mm_set_pd(right.w1, left.w1);
+  __m128d w2 = _mm_set_pd(right.w2, left.w2);
+  for (int offset = 0; offset < frames; offset += kStretch) {
+    const int count = frames - offset < kStretch ? frames - offset : kStretch;
+    const __m128d savedW1 = w1, savedW2 = w2;
+    if (!RunFast<kShape, kVaryingCoefficients, kVaryingMix>(w1, w2, d, in, writer, offset, count,
+                                                            stash)) {
+      w1 = savedW1;
+      w2 = savedW2;
+      RunCareful<kShape, kVaryingCoefficients, kVaryingMix>(w1, w2, d, writer, offset, count,
+                                                            stash);
+    }
+    writer.Commit(offset, count);
+  }
+  _mm_storel_pd(&left.w1, w1);
+  _mm_storeh_pd(&right.w1, w1);
+  _mm_storel_pd(&left.w2, w2);
+  _mm_storeh_pd(&right.w2, w2);
+  left.w0 = left.w1;
+  right.w0 = right.w1;
+}
+
+// One loop per block: the shape and what varies are chosen here, once.
+template <int kShape, class Sample, class Writer>
+void RunShape(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+              const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  const bool coefficients = d.gain != nullptr;
+  const bool mix = d.factors != nullptr;
+  if (coefficients && mix)
+    RunStretches<kShape, true, true>(left, right, d, in, writer, frames, stash);
+  else if (coefficients)
+    RunStretches<kShape, true, false>(left, right, d, in, writer, frames, stash);
+  else if (mix)
+    RunStretches<kShape, false, true>(left, right, d, in, writer, frames, stash);
+  else
+    RunStretches<kShape, false, false>(left, right, d, in, writer, frames, stash);
+}
+
+template <class Sample, class Writer>
+void RunAny(int filterType, FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+            const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  if (frames <= 0) return;
+  switch (filterType) {
+  case kFilterLowpass:
+    RunShape<kFilterLowpass>(left, right, d, in, writer, frames, stash);
+    break;
+  case kFilterHighpass:
+    RunShape<kFilterHighpass>(left, right, d, in, writer, frames, stash);
+    break;
+  case kFilterBandpass:
+    RunShape<kFilterBandpass>(left, right, d, in, writer, frames, stash);
+    break;
+  default:
+    break;
+  }
+}
+
+} // namespace
+
+void StereoSection::Run(int filterType, const SectionDrive& drive, const double* const inputs[2],
+                        double* const outputs[2], int frames) noexcept {
+  __m128d stash[kStretch];
+  RunAny(filterType, left, right, drive, inputs, DoubleWriter{outputs}, frames, stash);
+}
+
+void StereoSection::Run(int filterType, const SectionDrive& drive, const float* const inputs[2],
+                        float* const outputs[2], int frames, FloatOutput mode) noexcept {
+  __m128d stash[kStretch];
+  if (mode == FloatOutput::Add) {
+    __m128d pending[kStretch];
+    RunAny(filterType, left, right, drive, inputs, FloatAdder{outputs, pending}, frames, stash);
+  } else {
+    RunAny(filterType, left, right, drive, inputs, FloatWriter{outputs}, frames, stash);
+  }
+}
+
+} // namespace quorvane

@@ -1,0 +1,29 @@
+#pragma once
+// The envelope's routing: turns its levels into values of the target it
+// drives, and those values into the volume compensation of the filtered
+// signal. Single precision throughout, like the control values. Audio
+// thread; allocation-free.
+
+#include <cstdint>
+
+namespace quorvane {
+
+struct TargetRouting {
+  // value = modDepth * level (Up) or (1 - level) * modDepth (Down), + modBase.
+  void Values(const float* levels, int frames, float* values) const noexcept;
+  // The gain of the filtered signal for each value: compGain at the end of
+  // the range the mode names (Left: lowest, Right: highest, Both: either),
+  // falling linearly to 1 at the other end (Both: in the middle).
+  void Factors(const float* values, int frames, float* factors) const noexcept;
+  bool Compensates() const noexcept { return compGain != 1.0f; }
+
+  bool directionUp = true;
+  float modDepth = 0.0f; // swing of the value, in the target's units
+  float modBase = 0.0f;  // lowest value
+  float compGain = 1.0f;
+  int32_t compMode = 0; // 0 Left, 1 Right, anything else Both
+  float lowest = 0.0f;  // the target's range
+  float highest = 1.0f;
+};
+
+} // namespace quorvane
