@@ -1,5 +1,8 @@
 #include "DebugTrace.h"
 
+#include "effect/TraceQueue.h"
+#include "framework/AudioCallScope.h"
+
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -7,6 +10,7 @@
 namespace {
 
 std::atomic<TraceSink> installedSink{nullptr};
+quorvane::TraceQueue waitingLines;
 
 // Integral values beyond this do not fit a long long; they print in
 // exponent form instead of overflowing the integer conversion.
@@ -29,6 +33,11 @@ std::size_t Append(char* out, std::size_t capacity, std::size_t length, const ch
     out[length++] = *text++;
   out[length] = '\0';
   return length;
+}
+
+void Write(const char* line) {
+  const TraceSink sink = installedSink.load();
+  (sink != nullptr ? sink : PlatformTraceSink)(line);
 }
 
 } // namespace
@@ -87,6 +96,26 @@ void DebugTrace(const char* label, double n0, double n1, double n2, double n3, d
   const double numbers[kTraceNumberCount] = {n0, n1, n2, n3, n4, n5, n6, n7, n8};
   char line[kTraceLineCapacity];
   FormatTraceLine(line, sizeof line, label, numbers);
-  const TraceSink sink = installedSink.load();
-  (sink != nullptr ? sink : PlatformTraceSink)(line);
+  // The sink may block or call the system: not on the audio thread.
+  if (quorvane::AudioCallInProgress()) {
+    waitingLines.Push(line);
+    return;
+  }
+  FlushTrace();
+  Write(line);
+}
+
+void FlushTrace() {
+  char line[kTraceLineCapacity];
+  while (waitingLines.Pop(line))
+    Write(line);
+  const uint32_t lost = waitingLines.TakeLostCount();
+  if (lost > 0) {
+    double numbers[kTraceNumberCount];
+    for (double& n : numbers)
+      n = kTraceAbsent;
+    numbers[0] = lost;
+    FormatTraceLine(line, sizeof line, "DebugTrace lost", numbers);
+    Write(line);
+  }
 }

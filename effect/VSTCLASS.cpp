@@ -1,6 +1,7 @@
 #include "VSTCLASS.h"
 
 #include "DebugTrace.h"
+#include "framework/AudioCallScope.h"
 #if defined(_WIN32)
 #include "EditorLayout.h"
 #endif
@@ -33,6 +34,8 @@ constexpr FactoryProgram kFactoryPrograms[] = {
 VSTCLASS::VSTCLASS(audioMasterCallback host)
     : IEffectVST(host, kParamCount, "1-1 2-2", kPresetCount, "Quorvane", "", "Kelto", kVersion,
                  kUniqueId, kVendorCode, 0, kMidiMode, false, false) {
+  // Trace lines made during audio calls are written out at the next turn.
+  quorvane::SetUserInterfaceTurn(&FlushTrace);
   DebugTrace("VSTCLASS::VSTCLASS");
   DefineParameters();
 #if defined(_WIN32)
