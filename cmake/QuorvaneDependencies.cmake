@@ -1,5 +1,7 @@
-# Third-party libraries: libpng and zlib, used through the imported targets
-# PNG::PNG (which brings ZLIB::ZLIB) or the project's alias quorvane::png.
+# Third-party libraries, linked through the project's short names.
+#
+# libpng and zlib: the imported targets PNG::PNG (which brings ZLIB::ZLIB)
+# or the alias quorvane::png.
 #
 # Natively they come from Debian's -dev packages. For Windows the product
 # must be self-contained, so the build takes the static MinGW-w64 libpng
@@ -40,8 +42,37 @@ endif()
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 
-if(NOT TARGET quorvane::png)
-  add_library(quorvane_png INTERFACE)
-  target_link_libraries(quorvane_png INTERFACE PNG::PNG)
-  add_library(quorvane::png ALIAS quorvane_png)
+set(_quorvane_png PNG::PNG)
+
+# Audio files and resampling for the command-line host: quorvane::sndfile
+# (libsndfile with FLAC, Ogg Vorbis and Opus) and quorvane::samplerate.
+#
+# Natively Debian's -dev packages, which ship only pkg-config files. For
+# Windows the static archives that scripts/setup.sh cross-builds, through
+# the CMake packages they install; those bring the codec libraries along.
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  find_package(SndFile CONFIG PATHS ${QUORVANE_DEPS_PREFIX} NO_DEFAULT_PATH)
+  find_package(SampleRate CONFIG PATHS ${QUORVANE_DEPS_PREFIX} NO_DEFAULT_PATH)
+  if(NOT SndFile_FOUND OR NOT SampleRate_FOUND)
+    message(FATAL_ERROR
+      "No static MinGW-w64 libsndfile or libsamplerate under ${QUORVANE_DEPS_PREFIX}. "
+      "Run scripts/setup.sh (as root) to build them.")
+  endif()
+  set(_quorvane_sndfile SndFile::sndfile)
+  set(_quorvane_samplerate SampleRate::samplerate)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(QUORVANE_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+  pkg_check_modules(QUORVANE_SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+  set(_quorvane_sndfile PkgConfig::QUORVANE_SNDFILE)
+  set(_quorvane_samplerate PkgConfig::QUORVANE_SAMPLERATE)
 endif()
+
+# Short names the project links, whichever build provides them.
+foreach(_quorvane_lib png sndfile samplerate)
+  if(NOT TARGET quorvane::${_quorvane_lib})
+    add_library(quorvane_${_quorvane_lib} INTERFACE)
+    target_link_libraries(quorvane_${_quorvane_lib} INTERFACE ${_quorvane_${_quorvane_lib}})
+    add_library(quorvane::${_quorvane_lib} ALIAS quorvane_${_quorvane_lib})
+  endif()
+endforeach()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # check-imports.sh <file.exe|file.dll>...: fails unless every DLL the files
 # import is a Windows system DLL, i.e. one that a bare Wine prefix provides.
-# A MinGW runtime, libpng or zlib DLL among the imports means the static
+# A MinGW runtime or third-party library DLL among the imports means the static
 # linking broke and the file would not load on a user's machine.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

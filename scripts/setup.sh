@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Takes a fresh Debian 12 machine (run as root) to one that builds and tests
-# both configurations: Debian packages, a static MinGW-w64 libpng built from
-# Debian's own source package, and a Wine prefix inside the build tree.
+# both configurations: Debian packages, static MinGW-w64 libraries (libpng,
+# libsndfile with its codecs, libsamplerate) built from Debian's own source
+# packages, and a Wine prefix inside the build tree.
 # Safe to run again: every step checks whether its result is already there.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 deps="$root/.deps"
 mingw_prefix="$deps/mingw"
-libpng_stamp="$mingw_prefix/.libpng-built"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 jobs="${QUORVANE_JOBS:-2}"
 export DEBIAN_FRONTEND=noninteractive
@@ -22,6 +22,7 @@ packages=(
   python3 python3-pil fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev locales
+  libsndfile1-dev libsamplerate0-dev
 )
 
 log() { printf '[setup] %s\n' "$*"; }
@@ -81,49 +82,101 @@ add_deb_src() {
 # the newest revision whose files are all downloadable (a mirror may lack
 # the newest one's) and apply its patches; with none complete, build the
 # upstream tarball as it is.
-fetch_libpng_source() {
-  local dir="$1" v
-  compgen -G "$dir/libpng1.6_*.debian.tar.*" >/dev/null && return 0
-  log "downloading Debian's libpng1.6 source package"
-  if (cd "$dir" && apt-get source --download-only -q libpng1.6) >"$dir/fetch.log" 2>&1; then
+fetch_source() {
+  local package="$1" dir="$2" v
+  compgen -G "$dir/${package}_*.debian.tar.*" >/dev/null && return 0
+  if ! have_deb_src; then
+    add_deb_src
+    log "apt-get update (for the new deb-src entry)"
+    apt-get update -q
+  fi
+  log "downloading Debian's $package source package"
+  if (cd "$dir" && apt-get source --download-only -q "$package") >"$dir/$package-fetch.log" 2>&1; then
     return 0
   fi
   while read -r v; do
-    (cd "$dir" && apt-get source --download-only -q "libpng1.6=$v") >>"$dir/fetch.log" 2>&1 &&
+    (cd "$dir" && apt-get source --download-only -q "$package=$v") >>"$dir/$package-fetch.log" 2>&1 &&
       return 0
-  done < <(apt-cache showsrc libpng1.6 | sed -n 's/^Version: //p' | sort -Vru)
-  compgen -G "$dir/libpng1.6_*.orig.tar.*" >/dev/null ||
-    { cat "$dir/fetch.log"; die "could not download the libpng1.6 source package"; }
-  log "warning: no complete Debian revision of libpng1.6; building the upstream tarball"
+  done < <(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -Vru)
+  compgen -G "$dir/${package}_*.orig.tar.*" >/dev/null ||
+    { cat "$dir/$package-fetch.log"; die "could not download the $package source package"; }
+  log "warning: no complete Debian revision of $package; building the upstream tarball"
 }
 
 apply_debian_patches() {
-  local dir="$1" tree="$2" debian patch
-  debian="$(find "$dir" -maxdepth 1 -name 'libpng1.6_*.debian.tar.*' | sort -V | tail -n 1)"
+  local package="$1" dir="$2" tree="$3" debian patch
+  debian="$(find "$dir" -maxdepth 1 -name "${package}_*.debian.tar.*" | sort -V | tail -n 1)"
   [[ -n $debian ]] || return 0
   tar -xf "$debian" -C "$tree"
+  source_revision="$(basename "$debian")"
+  source_revision="${source_revision#"${package}"_}"
+  source_revision="Debian ${source_revision%.debian.tar.*}"
   [[ -f $tree/debian/patches/series ]] || return 0
   while read -r patch _; do
     [[ -z $patch || $patch == \#* ]] && continue
     patch -d "$tree" -p1 -s --forward <"$tree/debian/patches/$patch" ||
-      die "Debian patch $patch does not apply"
+      die "Debian patch $patch of $package does not apply"
   done <"$tree/debian/patches/series"
   log "applied Debian's patches from $(basename "$debian")"
-  source_revision="$(basename "$debian")"
-  source_revision="${source_revision#libpng1.6_}"
-  source_revision="Debian ${source_revision%.debian.tar.*}"
+}
+
+# build_mingw_library NAME SOURCE-PACKAGE ARCHIVE [CMAKE-OPTION...]: builds
+# Debian's SOURCE-PACKAGE with the MinGW toolchain and installs it, static,
+# into the MinGW prefix. A stamp named after NAME, written only once
+# lib/ARCHIVE is installed, makes the next run skip it.
+build_mingw_library() {
+  local name="$1" package="$2" archive="$3"
+  shift 3
+  local stamp="$mingw_prefix/.$name-built"
+  if [[ -f $stamp && -f $mingw_prefix/lib/$archive ]]; then
+    log "MinGW $name: present ($(cat "$stamp"))"
+    return 0
+  fi
+  local src_dir="$deps/src" orig version tree build
+  mkdir -p "$src_dir"
+  fetch_source "$package" "$src_dir"
+  orig="$(find "$src_dir" -maxdepth 1 -name "${package}_*.orig.tar.*" | sort -V | tail -n 1)"
+  version="$(basename "$orig")"
+  version="${version#"${package}"_}"
+  version="${version%.orig.tar.*}"
+  tree="$src_dir/$package-$version"
+  source_revision="upstream tarball"
+  rm -rf "$tree" && mkdir -p "$tree"
+  tar -xf "$orig" -C "$tree" --strip-components=1
+  [[ -f $tree/CMakeLists.txt ]] || die "unexpected layout in $orig"
+  apply_debian_patches "$package" "$src_dir" "$tree"
+  # The opus 1.3.1 tarball leaves out a file its CMakeLists.txt includes;
+  # it only picks a default build type, which we always set.
+  if [[ $package == opus && ! -f $tree/opus_buildtype.cmake ]]; then
+    : >"$tree/opus_buildtype.cmake"
+  fi
+
+  build="$deps/build/$name-mingw"
+  rm -rf "$build" && mkdir -p "$deps/build"
+  log "building static $name $version for MinGW-w64"
+  # Only the MinGW prefix may answer pkg-config, never the machine's own
+  # Linux libraries.
+  PKG_CONFIG_LIBDIR="$mingw_prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+    cmake -S "$tree" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$mingw_prefix" \
+    -DCMAKE_PREFIX_PATH="$mingw_prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF \
+    "$@" -Wno-dev >"$build.log" 2>&1 || { cat "$build.log"; die "$name configure failed"; }
+  cmake --build "$build" -j "$jobs" >>"$build.log" 2>&1 ||
+    { tail -n 50 "$build.log"; die "$name build failed"; }
+  cmake --install "$build" >>"$build.log" 2>&1 ||
+    { tail -n 50 "$build.log"; die "$name install failed"; }
+  [[ -f $mingw_prefix/lib/$archive ]] || die "$name installed no $archive"
+  printf '%s %s, %s\n' "$name" "$version" "$source_revision" >"$stamp"
+  log "MinGW $name $version installed into $mingw_prefix"
 }
 
 # --- 1. Debian packages ----------------------------------------------------
-need_update=0
-if [[ ! -f $libpng_stamp ]] && ! have_deb_src; then
-  add_deb_src
-  need_update=1
-fi
 mapfile -t missing < <(missing_packages)
-[[ ${#missing[@]} -gt 0 ]] && need_update=1
 # A fresh machine's package lists may be empty: refresh before installing.
-if [[ $need_update -eq 1 ]]; then
+if [[ ${#missing[@]} -gt 0 ]]; then
   log "apt-get update"
   apt-get update -q
 fi
@@ -143,44 +196,27 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   locale-gen >/dev/null
 fi
 
-# --- 2. Static MinGW-w64 libpng from Debian's source package ----------------
-if [[ -f $libpng_stamp && -f $mingw_prefix/lib/libpng16.a ]]; then
-  log "MinGW libpng: present ($(cat "$libpng_stamp"))"
-else
-  src_dir="$deps/src"
-  mkdir -p "$src_dir"
-  fetch_libpng_source "$src_dir"
-  orig="$(find "$src_dir" -maxdepth 1 -name 'libpng1.6_*.orig.tar.*' | sort -V | tail -n 1)"
-  version="$(basename "$orig")"
-  version="${version#libpng1.6_}"
-  version="${version%.orig.tar.*}"
-  tree="$src_dir/libpng-$version"
-  source_revision="upstream tarball"
-  rm -rf "$tree" && mkdir -p "$tree"
-  tar -xf "$orig" -C "$tree" --strip-components=1
-  [[ -f $tree/CMakeLists.txt ]] || die "unexpected layout in $orig"
-  apply_debian_patches "$src_dir" "$tree"
-
-  build="$deps/build/libpng-mingw"
-  rm -rf "$build" && mkdir -p "$deps/build"
-  log "building static libpng $version for MinGW-w64"
-  cmake -S "$tree" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$mingw_prefix" \
-    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
-    -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON \
-    -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
-    -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
-    -Wno-dev >"$build.log" 2>&1 || { cat "$build.log"; die "libpng configure failed"; }
-  cmake --build "$build" -j "$jobs" >>"$build.log" 2>&1 ||
-    { tail -n 50 "$build.log"; die "libpng build failed"; }
-  cmake --install "$build" >>"$build.log" 2>&1 ||
-    { tail -n 50 "$build.log"; die "libpng install failed"; }
-  [[ -f $mingw_prefix/lib/libpng16.a ]] || die "libpng installed no libpng16.a"
-  printf 'libpng %s, %s\n' "$version" "$source_revision" >"$libpng_stamp"
-  log "MinGW libpng $version installed into $mingw_prefix"
-fi
+# --- 2. Static MinGW-w64 libraries from Debian's source packages -----------
+# In dependency order. libsndfile takes FLAC only together with Vorbis and
+# Opus (one switch), so all of them are built. Nothing may pull in libssp:
+# the executables must import only Windows system DLLs.
+build_mingw_library libpng libpng1.6 libpng16.a \
+  -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+  -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON \
+  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
+  -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
+build_mingw_library libogg libogg libogg.a -DINSTALL_DOCS=OFF
+build_mingw_library flac flac libFLAC.a \
+  -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOCS=OFF \
+  -DINSTALL_MANPAGES=OFF -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF
+build_mingw_library libvorbis libvorbis libvorbisenc.a
+build_mingw_library opus opus libopus.a -DOPUS_STACK_PROTECTOR=OFF -DOPUS_BUILD_PROGRAMS=OFF
+# Prefer the installed CMake packages: libsndfile's own FLAC finder misses
+# FLAC__NO_DLL, and the link then asks for the DLL's __imp_ symbols.
+build_mingw_library libsndfile libsndfile libsndfile.a \
+  -DCMAKE_FIND_PACKAGE_PREFER_CONFIG=ON -DENABLE_EXTERNAL_LIBS=ON -DENABLE_MPEG=OFF \
+  -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DENABLE_CPACK=OFF
+build_mingw_library libsamplerate libsamplerate libsamplerate.a -DLIBSAMPLERATE_EXAMPLES=OFF
 
 # --- 3. Wine prefix ----------------------------------------------------------
 wineprefix="$root/build/wineprefix"
