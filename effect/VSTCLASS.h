@@ -13,6 +13,7 @@
 #include "GraphReadout.h"
 #include "IEffectVST.h"
 #include "ProcessingState.h"
+#include "effect/dsp/NoteGate.h"
 
 #include <cstdint>
 
@@ -54,9 +55,14 @@ public:
   void OnParamChange(int32_t index) override;
   // Audio thread: filters channels 0 and 1 of inputs into outputs.
   void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+  // Audio thread: the same for the host's float buffers, each output
+  // replaced or, when adding, added to; the result is the same as widening,
+  // ProcessBlock and narrowing.
+  void ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding);
   // Either way the envelope stops where it is and every held note is forgotten.
   void OnActivate(bool active) override;
-  // Note on/off gate the envelope; every message is sent on to the host.
+  // Note on/off gate the envelope from their own frame of the coming block
+  // (see NoteGate); every message is sent on to the host at once, unchanged.
   // Answers what the host answered to the message sent on.
   bool HandleMidi(const MidiMessage& message) override;
 
@@ -77,9 +83,17 @@ private:
   double StepRate() const;
 
   void InitialiseOnFirstBlock();
+  template <class Sample, class... Mode>
+  void RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames, Mode... mode);
+  // Up to 64 frames with a target assigned and no note in between.
+  template <class Sample, class... Mode>
+  void RenderStretch(const Sample* const in[2], Sample* const out[2], int frames, Mode... mode);
+  void RouteHeldValue(float value);
 
   ProcessingState state;
   GraphReadout graph;
+  quorvane::NoteGate gate;
+  float lastRoutedValue = 0.0f; // the envelope's latest output, for the readout
   // The editor's marker strip, which mirrors graph; null where the platform
   // has no editor. Owned by the editor surface.
   quorvane::GRAPH* editorGraph = nullptr;

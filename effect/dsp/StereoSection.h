@@ -37,6 +37,10 @@ enum class FloatOutput { Replace, Add };
 
 class StereoSection {
 public:
+  // The section runs on memory its owner keeps, one record per channel.
+  StereoSection(FilterMemory& leftMemory, FilterMemory& rightMemory) noexcept
+      : left(leftMemory), right(rightMemory) {}
+
   // Filters frames of the two inputs into the two outputs. An input may be
   // the same buffer as an output, even crosswise. A filterType other than
   // 0, 1 or 2 writes nothing.
@@ -47,8 +51,9 @@ public:
   void Run(int filterType, const SectionDrive& drive, const float* const inputs[2],
            float* const outputs[2], int frames, FloatOutput mode) noexcept;
 
-  FilterMemory left;
-  FilterMemory right;
+private:
+  FilterMemory& left;
+  FilterMemory& right;
 };
 
 } // namespace quorvane

@@ -30,8 +30,9 @@ public:
 
   // Stores a value in the parameter's own units and announces it.
   void Set(int32_t index, double value);
-  void NoteOn(uint8_t note = 60, uint8_t velocity = 100);
-  void NoteOff(uint8_t note = 60);
+  // A note at frame offset of the next block.
+  void NoteOn(uint8_t note = 60, uint8_t velocity = 100, int32_t offset = 0);
+  void NoteOff(uint8_t note = 60, int32_t offset = 0);
 
   // One block of the given stereo input; answers the outputs.
   void Process(const std::vector<double>& left, const std::vector<double>& right,

@@ -1,6 +1,7 @@
 #include "ReferenceSoundPath.h"
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -13,6 +14,19 @@ double Clean(double x) {
 }
 
 } // namespace
+
+void ReferenceNote(ProcessingState& s, bool on) {
+  if (on) {
+    if (s.envTarget != kTargetNone) s.envStage = kEnvAttack;
+    if (s.heldNotes < INT32_MAX) ++s.heldNotes;
+  } else {
+    --s.heldNotes;
+    if (s.heldNotes <= 0) {
+      if (s.envStage != kEnvIdle) s.envStage = kEnvRelease;
+      s.heldNotes = 0;
+    }
+  }
+}
 
 float ReferenceEnvelopeValue(ProcessingState& s) {
   switch (s.envStage) {

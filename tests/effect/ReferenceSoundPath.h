@@ -6,6 +6,9 @@
 
 #include "effect/ProcessingState.h"
 
+// A note-on (on) or note-off as HandleMidi applied it.
+void ReferenceNote(ProcessingState& s, bool on);
+
 // One sample of the envelope: advances the stage and answers the target value.
 float ReferenceEnvelopeValue(ProcessingState& s);
 

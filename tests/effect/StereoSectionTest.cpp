@@ -132,18 +132,20 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
   FilterMemory memory[2];
   const std::vector<double> expected = ReferenceRun(c, d, l, r, memory);
 
-  StereoSection section;
+  FilterMemory sectionMemory[2];
+  StereoSection section(sectionMemory[0], sectionMemory[1]);
   std::vector<double> out(2 * kFrames);
   std::vector<double> inL = l, inR = r;
   RunInPieces(section, c.shape, d, inL.data(), inR.data(), out.data(), out.data() + kFrames);
   for (int i = 0; i < 2 * kFrames; ++i)
     ASSERT_EQ(std::signbit(out[i]), std::signbit(expected[i])) << i;
   EXPECT_EQ(out, expected);
-  EXPECT_EQ(section.left.w1, memory[0].w1);
-  EXPECT_EQ(section.right.w2, memory[1].w2);
+  EXPECT_EQ(sectionMemory[0].w1, memory[0].w1);
+  EXPECT_EQ(sectionMemory[1].w2, memory[1].w2);
 
   // In place, and crosswise: each output written over the other channel's input.
-  StereoSection inPlace, crosswise;
+  FilterMemory scratch[4];
+  StereoSection inPlace(scratch[0], scratch[1]), crosswise(scratch[2], scratch[3]);
   RunInPieces(inPlace, c.shape, d, inL.data(), inR.data(), inL.data(), inR.data());
   EXPECT_EQ(inL, std::vector<double>(expected.begin(), expected.begin() + kFrames));
   std::vector<double> a = l, b = r;
@@ -156,7 +158,9 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
   std::vector<double> wl(fl.begin(), fl.end()), wr(fr.begin(), fr.end());
   FilterMemory floatMemory[2];
   const std::vector<double> widened = ReferenceRun(c, d, wl, wr, floatMemory);
-  StereoSection replacing, adding;
+  FilterMemory floatScratch[4];
+  StereoSection replacing(floatScratch[0], floatScratch[1]),
+      adding(floatScratch[2], floatScratch[3]);
   std::vector<float> replaced(2 * kFrames, 9.0f), added(2 * kFrames, 0.5f);
   RunInPieces(replacing, c.shape, d, fl.data(), fr.data(), replaced.data(),
               replaced.data() + kFrames, FloatOutput::Replace);
@@ -181,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(ShapesDrivesSignals, SectionAgainstReference,
                          testing::ValuesIn(AllCases()));
 
 TEST(StereoSection, AnUnknownShapeWritesNothing) {
-  StereoSection section;
+  FilterMemory memory[2];
+  StereoSection section(memory[0], memory[1]);
   double in[4] = {1, 2, 3, 4}, outL[4] = {7, 7, 7, 7}, outR[4] = {7, 7, 7, 7};
   const double* inputs[2] = {in, in};
   double* outputs[2] = {outL, outR};
