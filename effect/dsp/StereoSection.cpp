@@ -1,5 +1,6 @@
 #include "effect/dsp/StereoSection.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <emmintrin.h>
@@ -64,7 +65,10 @@ template <int kShape> double Filtered(double in, double w0, double w1, double w2
   return w0 - w2;
 }
 
-// The drive's values for frame i, from its arrays or its fixed values.
+// How a stretch mixes: from per-frame arrays, or fixed values, of which the
+// commonest need fewer operations (exactly: x * 1 is x).
+enum class MixKind { Varying, General, UnitFactor, PureWet };
+
 template <bool kVarying> struct Coefficients {
   Coefficients(const SectionDrive& d, int i)
       : gain(kVarying ? d.gain[i] : d.coefficients.gain),
@@ -72,12 +76,82 @@ template <bool kVarying> struct Coefficients {
   double gain, a1, a2;
 };
 
-template <bool kVarying> struct Mix {
+template <MixKind kMix> struct Mix {
   Mix(const SectionDrive& d, int i)
-      : factor(kVarying ? d.factors[i] : d.factor), wet(kVarying ? d.wets[i] : d.wet),
-        dry(kVarying ? d.drys[i] : d.dry) {}
+      : factor(kMix == MixKind::Varying ? d.factors[i] : d.factor),
+        wet(kMix == MixKind::Varying ? d.wets[i] : d.wet),
+        dry(kMix == MixKind::Varying ? d.drys[i] : d.dry) {}
+  // (filtered * factor) * wet + dry * in, as the careful loop computes it.
+  __m128d Out(__m128d filtered, __m128d in) const {
+    if (kMix == MixKind::PureWet) return filtered; // + 0 * in: differs only for a zero output
+    const __m128d scaled =
+        kMix == MixKind::UnitFactor ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
+    return _mm_add_pd(_mm_mul_pd(scaled, _mm_set1_pd(wet)), _mm_mul_pd(_mm_set1_pd(dry), in));
+  }
   double factor, wet, dry;
 };
+
+MixKind FixedMixKind(const SectionDrive& d) {
+  if (d.factor != 1.0f) return MixKind::General;
+  return d.wet == 1.0f && d.dry == 0.0f ? MixKind::PureWet : MixKind::UnitFactor;
+}
+
+// The widest float at or below 1e-15: a float input above it widens to a
+// double above 1e-15.
+float FloatAtMost(double x) {
+  float f = static_cast<float>(x);
+  if (static_cast<double>(f) > x) f = std::nextafter(f, 0.0f);
+  return f;
+}
+const float kFloatSilenceBelow = FloatAtMost(kSilence);
+
+// True when no input of the stretch is zero, below 1e-15 in magnitude or
+// (for doubles) above 1e300: the stretch then needs no input cleaning, and
+// its memory and outputs stay finite unless its memory shows otherwise.
+// Several running minima, so that no one of them holds up the loop.
+bool InputsPlain(const float* const in[2], int offset, int frames) {
+  const float* left = in[0] + offset;
+  const float* right = in[1] + offset;
+  const __m128 sign = _mm_set1_ps(-0.0f);
+  __m128 a = _mm_set1_ps(FLT_MAX), b = a, c = a, d = a;
+  int i = 0;
+  for (; i + 8 <= frames; i += 8) {
+    a = _mm_min_ps(_mm_andnot_ps(sign, _mm_loadu_ps(left + i)), a);
+    b = _mm_min_ps(_mm_andnot_ps(sign, _mm_loadu_ps(right + i)), b);
+    c = _mm_min_ps(_mm_andnot_ps(sign, _mm_loadu_ps(left + i + 4)), c);
+    d = _mm_min_ps(_mm_andnot_ps(sign, _mm_loadu_ps(right + i + 4)), d);
+  }
+  alignas(16) float lanes[4];
+  _mm_store_ps(lanes, _mm_min_ps(_mm_min_ps(a, b), _mm_min_ps(c, d)));
+  float smallest = std::min(std::min(lanes[0], lanes[1]), std::min(lanes[2], lanes[3]));
+  for (; i < frames; ++i)
+    smallest = std::min({smallest, std::fabs(left[i]), std::fabs(right[i])});
+  return smallest > kFloatSilenceBelow;
+}
+
+bool InputsPlain(const double* const in[2], int offset, int frames) {
+  constexpr double kLargestPlain = 1e300;
+  const double* left = in[0] + offset;
+  const double* right = in[1] + offset;
+  __m128d low = _mm_set1_pd(DBL_MAX), lowToo = low, high = _mm_setzero_pd(), highToo = high;
+  int i = 0;
+  for (; i + 2 <= frames; i += 2) {
+    const __m128d l = Magnitude(_mm_loadu_pd(left + i)), r = Magnitude(_mm_loadu_pd(right + i));
+    low = _mm_min_pd(l, low);
+    lowToo = _mm_min_pd(r, lowToo);
+    high = _mm_max_pd(l, high);
+    highToo = _mm_max_pd(r, highToo);
+  }
+  alignas(16) double lows[2], highs[2];
+  _mm_store_pd(lows, _mm_min_pd(low, lowToo));
+  _mm_store_pd(highs, _mm_max_pd(high, highToo));
+  double smallest = std::min(lows[0], lows[1]), largest = std::max(highs[0], highs[1]);
+  for (; i < frames; ++i) {
+    smallest = std::min({smallest, std::fabs(left[i]), std::fabs(right[i])});
+    largest = std::max({largest, std::fabs(left[i]), std::fabs(right[i])});
+  }
+  return smallest > kSilence && largest <= kLargestPlain;
+}
 
 struct DoubleWriter {
   double* const* out;
@@ -112,30 +186,57 @@ struct FloatAdder {
   }
 };
 
-// Runs frames offset .. offset + frames - 1 without the per-sample tests,
-// keeping the clean inputs in stash. Answers false when a test would have
-// acted somewhere in the stretch; w1, w2 and the outputs are then not final.
-template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Sample, class Writer>
-bool RunFast(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
-             const Writer& writer, int offset, int frames, __m128d* stash) {
+// Frames offset .. offset + frames - 1 of plain inputs, with no test at all
+// but the smallest and largest output kept. Answers false when a test would
+// have acted on an output or the memory; w1, w2 and the outputs are then
+// not final.
+template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
+bool RunPlain(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
+              const Writer& writer, int offset, int frames, __m128d* stash) {
+  __m128d smallest = _mm_set1_pd(DBL_MAX), largest = _mm_setzero_pd();
+  for (int k = 0; k < frames; ++k) {
+    const int i = offset + k;
+    const Coefficients<kVaryingCoefficients> c(d, i);
+    const Mix<kMix> mix(d, i);
+    const __m128d x = Load(in, i);
+    stash[k] = x;
+    const __m128d w0 = _mm_sub_pd(
+        _mm_mul_pd(_mm_set1_pd(c.gain), x),
+        _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
+    const __m128d y = mix.Out(Filtered<kShape>(x, w0, w1, w2), x);
+    const __m128d magnitude = Magnitude(y);
+    smallest = _mm_min_pd(magnitude, smallest);
+    largest = _mm_max_pd(magnitude, largest);
+    writer.Put(i, k, y);
+    w2 = w1;
+    w1 = w0;
+  }
+  // A non-finite value, once in the memory, stays there to the stretch's end.
+  return BothAbove(smallest, kSilence) &&
+         _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3 && BothFinite(w1) &&
+         BothFinite(w2);
+}
+
+// The same for inputs that need cleaning, keeping the smallest magnitude
+// the memory takes. Answers false when a test would have acted somewhere in
+// the stretch; w1, w2 and the outputs are then not final.
+template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
+bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
+                const Writer& writer, int offset, int frames, __m128d* stash) {
   __m128d smallest = _mm_set1_pd(DBL_MAX);
   smallest = _mm_min_pd(NonZeroMagnitude(w1), smallest);
   smallest = _mm_min_pd(NonZeroMagnitude(w2), smallest);
   for (int k = 0; k < frames; ++k) {
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
-    const Mix<kVaryingMix> mix(d, i);
+    const Mix<kMix == MixKind::Varying ? MixKind::Varying : MixKind::General> mix(d, i);
     const __m128d x = Clean(Load(in, i));
     stash[k] = x;
     const __m128d w0 = _mm_sub_pd(
         _mm_mul_pd(_mm_set1_pd(c.gain), x),
         _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
     smallest = _mm_min_pd(NonZeroMagnitude(w0), smallest);
-    const __m128d filtered = Filtered<kShape>(x, w0, w1, w2);
-    const __m128d y =
-        _mm_add_pd(_mm_mul_pd(_mm_mul_pd(filtered, _mm_set1_pd(mix.factor)), _mm_set1_pd(mix.wet)),
-                   _mm_mul_pd(_mm_set1_pd(mix.dry), x));
-    writer.Put(i, k, Clean(y));
+    writer.Put(i, k, Clean(mix.Out(Filtered<kShape>(x, w0, w1, w2), x)));
     w2 = w1;
     w1 = w0;
   }
@@ -144,7 +245,7 @@ bool RunFast(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* cons
 }
 
 // The same stretch sample by sample with every test, from the stash.
-template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Writer>
+template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Writer>
 void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Writer& writer,
                 int offset, int frames, const __m128d* stash) {
   alignas(16) double w1[2], w2[2], x[2], y[2];
@@ -153,8 +254,8 @@ void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const W
   for (int k = 0; k < frames; ++k) {
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
-    const Mix<kVaryingMix> mix(d, i);
-    _mm_store_pd(x, stash[k]);
+    const Mix<kMix> mix(d, i);
+    _mm_store_pd(x, Clean(stash[k]));
     for (int ch = 0; ch < 2; ++ch) {
       const double in = x[ch];
       double w0 = 0.0;
@@ -176,7 +277,7 @@ void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const W
   w2Pair = _mm_load_pd(w2);
 }
 
-template <int kShape, bool kVaryingCoefficients, bool kVaryingMix, class Sample, class Writer>
+template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
 void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
                   const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   __m128d w1 = _mm_set_pd(right.w1, left.w1);
@@ -184,12 +285,18 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
   for (int offset = 0; offset < frames; offset += kStretch) {
     const int count = frames - offset < kStretch ? frames - offset : kStretch;
     const __m128d savedW1 = w1, savedW2 = w2;
-    if (!RunFast<kShape, kVaryingCoefficients, kVaryingMix>(w1, w2, d, in, writer, offset, count,
-                                                            stash)) {
+    bool exact;
+    if (InputsPlain(in, offset, count)) {
+      exact =
+          RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count, stash);
+    } else {
+      exact = RunTracked<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count,
+                                                             stash);
+    }
+    if (!exact) {
       w1 = savedW1;
       w2 = savedW2;
-      RunCareful<kShape, kVaryingCoefficients, kVaryingMix>(w1, w2, d, writer, offset, count,
-                                                            stash);
+      RunCareful<kShape, kVaryingCoefficients, kMix>(w1, w2, d, writer, offset, count, stash);
     }
     writer.Commit(offset, count);
   }
@@ -202,19 +309,36 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
 }
 
 // One loop per block: the shape and what varies are chosen here, once.
+template <int kShape, bool kVaryingCoefficients, class Sample, class Writer>
+void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+            const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  switch (d.factors != nullptr ? MixKind::Varying : FixedMixKind(d)) {
+  case MixKind::Varying:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::Varying>(left, right, d, in, writer, frames,
+                                                                 stash);
+    break;
+  case MixKind::General:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::General>(left, right, d, in, writer, frames,
+                                                                 stash);
+    break;
+  case MixKind::UnitFactor:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::UnitFactor>(left, right, d, in, writer,
+                                                                    frames, stash);
+    break;
+  case MixKind::PureWet:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::PureWet>(left, right, d, in, writer, frames,
+                                                                 stash);
+    break;
+  }
+}
+
 template <int kShape, class Sample, class Writer>
 void RunShape(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
               const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
-  const bool coefficients = d.gain != nullptr;
-  const bool mix = d.factors != nullptr;
-  if (coefficients && mix)
-    RunStretches<kShape, true, true>(left, right, d, in, writer, frames, stash);
-  else if (coefficients)
-    RunStretches<kShape, true, false>(left, right, d, in, writer, frames, stash);
-  else if (mix)
-    RunStretches<kShape, false, true>(left, right, d, in, writer, frames, stash);
+  if (d.gain != nullptr)
+    RunMix<kShape, true>(left, right, d, in, writer, frames, stash);
   else
-    RunStretches<kShape, false, false>(left, right, d, in, writer, frames, stash);
+    RunMix<kShape, false>(left, right, d, in, writer, frames, stash);
 }
 
 template <class Sample, class Writer>
