@@ -63,7 +63,6 @@ struct StretchArrays {
   float factors[kStretch];
   float wets[kStretch];
   float drys[kStretch];
-  float held[kStretch]; // the routed quantity that does not move
   double gain[kStretch];
   double a1[kStretch];
   double a2[kStretch];
@@ -123,29 +122,27 @@ void VSTCLASS::RenderStretch(const Sample* const in[2], Sample* const out[2], in
   if (compensates) {
     routing.Factors(a.values, frames, a.factors);
     drive.factors = a.factors;
-    drive.wets = a.wets;
-    drive.drys = a.drys;
   }
   const float last = a.values[frames - 1];
   switch (state.envTarget) {
   case kTargetFrequency:
   case kTargetBandwidth: {
-    const bool frequency = state.envTarget == kTargetFrequency;
-    std::fill(a.held, a.held + frames, frequency ? state.bandwidth : state.freq);
-    quorvane::DesignSections(state.filterType, frequency ? a.values : a.held,
-                             frequency ? a.held : a.values, state.designRate, frames,
-                             {a.gain, a.a1, a.a2});
+    const quorvane::CoefficientArrays coefficients{a.gain, a.a1, a.a2};
+    if (state.envTarget == kTargetFrequency) {
+      quorvane::DesignFrequencySweep(state.filterType, a.values, state.bandwidth, state.designRate,
+                                     frames, coefficients);
+      state.freq = last;
+    } else {
+      quorvane::DesignBandwidthSweep(state.filterType, state.freq, a.values, state.designRate,
+                                     frames, coefficients);
+      state.bandwidth = last;
+    }
     drive.gain = a.gain;
     drive.a1 = a.a1;
     drive.a2 = a.a2;
-    (frequency ? state.freq : state.bandwidth) = last;
     state.gain = a.gain[frames - 1];
     state.a1 = a.a1[frames - 1];
     state.a2 = a.a2[frames - 1];
-    if (compensates) {
-      std::fill(a.wets, a.wets + frames, state.wet);
-      std::fill(a.drys, a.drys + frames, state.dry);
-    }
     break;
   }
   default: // the mix

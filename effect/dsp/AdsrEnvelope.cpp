@@ -2,48 +2,57 @@
 
 namespace quorvane {
 
+// Each segment runs as its own loop on local copies: the level's running sum
+// is the one dependency from sample to sample.
 void AdsrEnvelope::Render(float* levels, int frames) noexcept {
+  double l = level;
+  int32_t s = stage;
   int i = 0;
   while (i < frames) {
-    switch (stage) {
-    case kEnvAttack:
-      for (; i < frames && stage == kEnvAttack; ++i) {
-        level += attackStep;
-        if (level >= 1.0) {
-          level = 1.0;
-          stage = kEnvDecay;
+    if (s == kEnvAttack) {
+      const double step = attackStep;
+      for (; i < frames; ++i) {
+        l += step;
+        if (l >= 1.0) {
+          l = 1.0;
+          s = kEnvDecay;
+          levels[i++] = 1.0f;
+          break;
         }
-        levels[i] = static_cast<float>(level);
+        levels[i] = static_cast<float>(l);
       }
-      break;
-    case kEnvDecay:
-      for (; i < frames && stage == kEnvDecay; ++i) {
-        level -= decayStep;
-        if (!(level > sustainLevel)) {
-          level = sustainLevel;
-          stage = sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+    } else if (s == kEnvDecay) {
+      const double step = decayStep, sustain = sustainLevel;
+      for (; i < frames; ++i) {
+        l -= step;
+        if (!(l > sustain)) {
+          l = sustain;
+          s = sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+          levels[i++] = static_cast<float>(l);
+          break;
         }
-        levels[i] = static_cast<float>(level);
+        levels[i] = static_cast<float>(l);
       }
-      break;
-    case kEnvRelease:
-      for (; i < frames && stage == kEnvRelease; ++i) {
-        level -= releaseStep;
-        if (level <= 0.0 || releaseStep == 0.0f) {
-          level = 0.0;
-          stage = kEnvIdle;
+    } else if (s == kEnvRelease) {
+      const double step = releaseStep;
+      for (; i < frames; ++i) {
+        l -= step;
+        if (l <= 0.0 || releaseStep == 0.0f) {
+          l = 0.0;
+          s = kEnvIdle;
+          levels[i++] = 0.0f;
+          break;
         }
-        levels[i] = static_cast<float>(level);
+        levels[i] = static_cast<float>(l);
       }
-      break;
-    default: {
-      const float resting = static_cast<float>(level);
+    } else {
+      const float resting = static_cast<float>(l);
       for (; i < frames; ++i)
         levels[i] = resting;
-      break;
-    }
     }
   }
+  level = l;
+  stage = s;
 }
 
 } // namespace quorvane

@@ -22,42 +22,41 @@ constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kHalfPiHigh = 1.5707963267948966;
 constexpr double kHalfPiLow = 6.123233995736766e-17;
 
-__m128d Select(__m128d mask, __m128d ifSet, __m128d ifClear) {
-  return _mm_or_pd(_mm_and_pd(mask, ifSet), _mm_andnot_pd(mask, ifClear));
+// Two floats of a run as doubles: frames i and i + 1, or frame i twice at
+// the end of an odd run.
+__m128d Widened(const float* p, int i, int count) {
+  const __m128 pair = i + 1 < count
+                          ? _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p + i))
+                          : _mm_set1_ps(p[i]);
+  return _mm_cvtps_pd(pair);
 }
 
-__m128d Widen(float low, float high) {
-  return _mm_set_pd(static_cast<double>(high), static_cast<double>(low));
+__m128d Damping(__m128d q) {
+  return _mm_max_pd(q, _mm_set1_pd(kLowestDamping)); // a NaN damping becomes the lowest
 }
 
-} // namespace
+// The damping q = bandwidth * 15, formed in single precision.
+__m128d DampingOf(const float* bandwidth, int i, int count) {
+  const __m128 pair =
+      i + 1 < count ? _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(bandwidth + i))
+                    : _mm_set1_ps(bandwidth[i]);
+  return Damping(_mm_cvtps_pd(_mm_mul_ps(pair, _mm_set1_ps(kDampingPerBandwidth))));
+}
 
-void DesignSections(int filterType, const float* freq, const float* bandwidth, double rate,
-                    int count, const CoefficientArrays& out) noexcept {
-  if (!IsUsableRate(rate)) rate = kFallbackDesignRate;
-  const bool bandpass = filterType == kFilterBandpass;
-  const __m128d lowestDamping = _mm_set1_pd(kLowestDamping);
-  const __m128d lowestHz = _mm_set1_pd(kLowestDesignHz);
-  const __m128d highestHz = _mm_set1_pd(rate * kHighestDesignRatio);
-  const __m128d radiansPerHz = _mm_set1_pd(kPi / rate);
-  const __m128d one = _mm_set1_pd(1.0);
-  const __m128d two = _mm_set1_pd(2.0);
+struct Design {
+  explicit Design(double rate)
+      : lowestHz(_mm_set1_pd(kLowestDesignHz)), highestHz(_mm_set1_pd(rate * kHighestDesignRatio)),
+        radiansPerHz(_mm_set1_pd(kPi / rate)) {}
 
-  for (int i = 0; i < count; i += 2) {
-    // An odd count designs its last frame twice and stores it once.
-    const int j = i + 1 < count ? i + 1 : i;
-    __m128d q = Widen(bandwidth[i] * kDampingPerBandwidth, bandwidth[j] * kDampingPerBandwidth);
-    q = _mm_max_pd(q, lowestDamping); // a NaN damping becomes the lowest
-    __m128d hz = _mm_max_pd(Widen(freq[i], freq[j]), lowestHz);
-    hz = _mm_min_pd(hz, highestHz);
+  // The cotangent of the prewarped frequency as a / b, for a pair of
+  // frequencies in Hz: above pi/4 it is tan(pi/2 - w), below 1 / tan(w).
+  void Cotangent(__m128d hz, __m128d& a, __m128d& b) const {
+    hz = _mm_min_pd(_mm_max_pd(hz, lowestHz), highestHz);
     const __m128d w = _mm_mul_pd(hz, radiansPerHz);
-
-    // Above pi/4 the cotangent is tan(pi/2 - w); below, 1 / tan(w). Either
-    // way it is a/b with the approximation's numerator and denominator.
     const __m128d upper = _mm_cmpgt_pd(w, _mm_set1_pd(kQuarterPi));
     const __m128d reduced =
         _mm_add_pd(_mm_sub_pd(_mm_set1_pd(kHalfPiHigh), w), _mm_set1_pd(kHalfPiLow));
-    const __m128d y = Select(upper, reduced, w);
+    const __m128d y = _mm_or_pd(_mm_and_pd(upper, reduced), _mm_andnot_pd(upper, w));
     const __m128d z = _mm_mul_pd(y, y);
     __m128d p = _mm_add_pd(_mm_mul_pd(_mm_set1_pd(kP0), z), _mm_set1_pd(kP1));
     p = _mm_add_pd(_mm_mul_pd(p, z), _mm_set1_pd(kP2));
@@ -66,28 +65,70 @@ void DesignSections(int filterType, const float* freq, const float* bandwidth, d
     d = _mm_add_pd(_mm_mul_pd(d, z), _mm_set1_pd(kQ2));
     d = _mm_add_pd(_mm_mul_pd(d, z), _mm_set1_pd(kQ3));
     const __m128d n = _mm_add_pd(_mm_mul_pd(y, d), _mm_mul_pd(_mm_mul_pd(y, z), p));
-    const __m128d a = Select(upper, n, d);
-    const __m128d b = Select(upper, d, n);
+    // Swaps n and d where upper is set.
+    const __m128d swap = _mm_and_pd(upper, _mm_xor_pd(n, d));
+    a = _mm_xor_pd(d, swap);
+    b = _mm_xor_pd(n, swap);
+  }
 
-    // With k = a/b, r = 1 / ((q + k) k + 1) = b^2 / den: every coefficient
-    // shares the one division.
+  __m128d lowestHz, highestHz, radiansPerHz;
+};
+
+void Store(const CoefficientArrays& out, int i, int count, __m128d gain, __m128d a1, __m128d a2) {
+  _mm_storel_pd(&out.gain[i], gain);
+  _mm_storel_pd(&out.a1[i], a1);
+  _mm_storel_pd(&out.a2[i], a2);
+  if (i + 1 < count) {
+    _mm_storeh_pd(&out.gain[i + 1], gain);
+    _mm_storeh_pd(&out.a1[i + 1], a1);
+    _mm_storeh_pd(&out.a2[i + 1], a2);
+  }
+}
+
+double UsableRate(double rate) {
+  return IsUsableRate(rate) ? rate : kFallbackDesignRate;
+}
+
+} // namespace
+
+// With k = a/b, r = 1 / ((q + k) k + 1) = b^2 / den: every coefficient
+// shares the one division.
+void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, double rate,
+                          int count, const CoefficientArrays& out) noexcept {
+  const Design design(UsableRate(rate));
+  const bool bandpass = filterType == kFilterBandpass;
+  const __m128d q = Damping(_mm_set1_pd(static_cast<double>(bandwidth * kDampingPerBandwidth)));
+  for (int i = 0; i < count; i += 2) {
+    __m128d a, b;
+    design.Cotangent(Widened(freq, i, count), a, b);
     const __m128d bb = _mm_mul_pd(b, b);
-    const __m128d den = _mm_add_pd(_mm_mul_pd(_mm_add_pd(_mm_mul_pd(q, b), a), a), bb);
-    const __m128d inv = _mm_div_pd(one, den);
-    const __m128d a1 = _mm_mul_pd(_mm_mul_pd(two, _mm_sub_pd(bb, _mm_mul_pd(a, a))), inv);
-    const __m128d a2 =
-        _mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(a, _mm_mul_pd(q, b)), a), bb), inv);
-    const __m128d gain =
-        bandpass ? _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(q, a), b), inv) : _mm_mul_pd(bb, inv);
+    const __m128d qb = _mm_mul_pd(q, b);
+    const __m128d inv =
+        _mm_div_pd(_mm_set1_pd(1.0), _mm_add_pd(_mm_mul_pd(_mm_add_pd(qb, a), a), bb));
+    const __m128d a1 =
+        _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(2.0), _mm_sub_pd(bb, _mm_mul_pd(a, a))), inv);
+    const __m128d a2 = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(a, qb), a), bb), inv);
+    const __m128d gain = bandpass ? _mm_mul_pd(_mm_mul_pd(qb, a), inv) : _mm_mul_pd(bb, inv);
+    Store(out, i, count, gain, a1, a2);
+  }
+}
 
-    _mm_storel_pd(&out.gain[i], gain);
-    _mm_storel_pd(&out.a1[i], a1);
-    _mm_storel_pd(&out.a2[i], a2);
-    if (j != i) {
-      _mm_storeh_pd(&out.gain[j], gain);
-      _mm_storeh_pd(&out.a1[j], a1);
-      _mm_storeh_pd(&out.a2[j], a2);
-    }
+void DesignBandwidthSweep(int filterType, float freq, const float* bandwidth, double rate,
+                          int count, const CoefficientArrays& out) noexcept {
+  const Design design(UsableRate(rate));
+  const bool bandpass = filterType == kFilterBandpass;
+  __m128d a, b;
+  design.Cotangent(_mm_set1_pd(static_cast<double>(freq)), a, b);
+  const __m128d aa = _mm_mul_pd(a, a), bb = _mm_mul_pd(b, b), ab = _mm_mul_pd(a, b);
+  const __m128d sum = _mm_add_pd(aa, bb);
+  const __m128d a1Numerator = _mm_mul_pd(_mm_set1_pd(2.0), _mm_sub_pd(bb, aa));
+  for (int i = 0; i < count; i += 2) {
+    const __m128d qab = _mm_mul_pd(DampingOf(bandwidth, i, count), ab);
+    const __m128d inv = _mm_div_pd(_mm_set1_pd(1.0), _mm_add_pd(qab, sum));
+    const __m128d a1 = _mm_mul_pd(a1Numerator, inv);
+    const __m128d a2 = _mm_mul_pd(_mm_sub_pd(sum, qab), inv);
+    const __m128d gain = _mm_mul_pd(bandpass ? qab : bb, inv);
+    Store(out, i, count, gain, a1, a2);
   }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // The section's design for a run of frames at once, for the envelope's
-// sweeps: two designs per SSE2 operation, the cotangent from a rational
-// approximation and one division per design. The clamps are DesignFilter's;
-// the coefficients agree with it to about 1e-14. Pure function,
-// allocation-free; the audio thread calls it.
+// sweeps of the frequency or the bandwidth: two designs per SSE2 operation,
+// the cotangent from a rational approximation, one division per design. The
+// clamps are DesignFilter's; the coefficients agree with it to about 1e-14.
+// Pure functions, allocation-free; the audio thread calls them.
 
 #include "effect/FilterDesign.h"
 
@@ -16,9 +16,13 @@ struct CoefficientArrays {
   double* a2;
 };
 
-// Designs filterType's section for frame i at freq[i] Hz and bandwidth[i]
-// for rate Hz, i from 0 to count - 1.
-void DesignSections(int filterType, const float* freq, const float* bandwidth, double rate,
-                    int count, const CoefficientArrays& out) noexcept;
+// Designs filterType's section for frame i at freq[i] Hz, i from 0 to
+// count - 1, all at one bandwidth, for rate Hz.
+void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, double rate,
+                          int count, const CoefficientArrays& out) noexcept;
+
+// The same at one frequency for bandwidth[i].
+void DesignBandwidthSweep(int filterType, float freq, const float* bandwidth, double rate,
+                          int count, const CoefficientArrays& out) noexcept;
 
 } // namespace quorvane

@@ -67,7 +67,7 @@ template <int kShape> double Filtered(double in, double w0, double w1, double w2
 
 // How a stretch mixes: from per-frame arrays, or fixed values, of which the
 // commonest need fewer operations (exactly: x * 1 is x).
-enum class MixKind { Varying, General, UnitFactor, PureWet };
+enum class MixKind { Varying, VaryingFactor, General, UnitFactor, PureWet };
 
 template <bool kVarying> struct Coefficients {
   Coefficients(const SectionDrive& d, int i)
@@ -78,7 +78,8 @@ template <bool kVarying> struct Coefficients {
 
 template <MixKind kMix> struct Mix {
   Mix(const SectionDrive& d, int i)
-      : factor(kMix == MixKind::Varying ? d.factors[i] : d.factor),
+      : factor(kMix == MixKind::Varying || kMix == MixKind::VaryingFactor ? d.factors[i]
+                                                                          : d.factor),
         wet(kMix == MixKind::Varying ? d.wets[i] : d.wet),
         dry(kMix == MixKind::Varying ? d.drys[i] : d.dry) {}
   // (filtered * factor) * wet + dry * in, as the careful loop computes it.
@@ -91,7 +92,9 @@ template <MixKind kMix> struct Mix {
   double factor, wet, dry;
 };
 
-MixKind FixedMixKind(const SectionDrive& d) {
+MixKind MixKindOf(const SectionDrive& d) {
+  if (d.wets != nullptr) return MixKind::Varying;
+  if (d.factors != nullptr) return MixKind::VaryingFactor;
   if (d.factor != 1.0f) return MixKind::General;
   return d.wet == 1.0f && d.dry == 0.0f ? MixKind::PureWet : MixKind::UnitFactor;
 }
@@ -229,7 +232,8 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* c
   for (int k = 0; k < frames; ++k) {
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
-    const Mix<kMix == MixKind::Varying ? MixKind::Varying : MixKind::General> mix(d, i);
+    const Mix<kMix == MixKind::Varying || kMix == MixKind::VaryingFactor ? kMix : MixKind::General>
+        mix(d, i);
     const __m128d x = Clean(Load(in, i));
     stash[k] = x;
     const __m128d w0 = _mm_sub_pd(
@@ -312,10 +316,14 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
 template <int kShape, bool kVaryingCoefficients, class Sample, class Writer>
 void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
             const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
-  switch (d.factors != nullptr ? MixKind::Varying : FixedMixKind(d)) {
+  switch (MixKindOf(d)) {
   case MixKind::Varying:
     RunStretches<kShape, kVaryingCoefficients, MixKind::Varying>(left, right, d, in, writer, frames,
                                                                  stash);
+    break;
+  case MixKind::VaryingFactor:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactor>(left, right, d, in, writer,
+                                                                       frames, stash);
     break;
   case MixKind::General:
     RunStretches<kShape, kVaryingCoefficients, MixKind::General>(left, right, d, in, writer, frames,

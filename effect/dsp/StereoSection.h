@@ -27,8 +27,8 @@ struct SectionDrive {
   const double* gain = nullptr; // the three coefficient arrays come together
   const double* a1 = nullptr;
   const double* a2 = nullptr;
-  const float* factors = nullptr; // the three mix arrays come together
-  const float* wets = nullptr;
+  const float* factors = nullptr;
+  const float* wets = nullptr; // wets and drys come together, and with factors
   const float* drys = nullptr;
 };
 

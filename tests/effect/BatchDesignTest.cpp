@@ -22,30 +22,43 @@ struct Designed {
   std::vector<double> gain, a1, a2;
 };
 
-// Designs freq x bandwidth pairs in one batch; answers the worst relative error.
+// Designs each frequency at each bandwidth, sweeping one while the other
+// holds, both ways; answers the worst error against the exact design.
 double WorstError(int type, double rate, const std::vector<float>& freq,
                   const std::vector<float>& bandwidth) {
-  Designed d(freq.size());
-  quorvane::DesignSections(type, freq.data(), bandwidth.data(), rate, static_cast<int>(freq.size()),
-                           {d.gain.data(), d.a1.data(), d.a2.data()});
   double worst = 0.0;
-  for (std::size_t i = 0; i < freq.size(); ++i) {
-    const FilterCoefficients c = DesignFilter(type, freq[i], bandwidth[i], rate);
-    worst = std::max({worst, Error(d.gain[i], c.gain, 0.0), Error(d.a1[i], c.a1, 1.0),
-                      Error(d.a2[i], c.a2, 1.0)});
+  const int nf = static_cast<int>(freq.size()), nb = static_cast<int>(bandwidth.size());
+  for (float b : bandwidth) {
+    Designed d(freq.size());
+    quorvane::DesignFrequencySweep(type, freq.data(), b, rate, nf,
+                                   {d.gain.data(), d.a1.data(), d.a2.data()});
+    for (int i = 0; i < nf; ++i) {
+      const FilterCoefficients c = DesignFilter(type, freq[i], b, rate);
+      worst = std::max({worst, Error(d.gain[i], c.gain, 0.0), Error(d.a1[i], c.a1, 1.0),
+                        Error(d.a2[i], c.a2, 1.0)});
+    }
+  }
+  for (float f : freq) {
+    Designed d(bandwidth.size());
+    quorvane::DesignBandwidthSweep(type, f, bandwidth.data(), rate, nb,
+                                   {d.gain.data(), d.a1.data(), d.a2.data()});
+    for (int i = 0; i < nb; ++i) {
+      const FilterCoefficients c = DesignFilter(type, f, bandwidth[i], rate);
+      worst = std::max({worst, Error(d.gain[i], c.gain, 0.0), Error(d.a1[i], c.a1, 1.0),
+                        Error(d.a2[i], c.a2, 1.0)});
+    }
   }
   return worst;
 }
 
 TEST(BatchDesign, AgreesWithTheExactDesignOverTheSweptRange) {
   std::vector<float> freq, bandwidth;
-  for (float f = 1.0f; f <= 40000.0f; f *= 1.013f)
-    for (float b : {0.0001f, 0.01f, 0.2f, 0.5f, 1.0f}) {
-      freq.push_back(f);
-      bandwidth.push_back(b);
-    }
+  for (float f = 1.0f; f <= 40000.0f; f *= 1.07f)
+    freq.push_back(f);
   freq.push_back(123.0f); // an odd count leaves a last design on its own
-  bandwidth.push_back(0.3f);
+  for (float b = 0.0001f; b <= 1.0f; b *= 1.5f)
+    bandwidth.push_back(b);
+  bandwidth.push_back(1.0f);
   for (double rate : {8000.0, 44100.0, 96000.0, 384000.0})
     for (int type : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
       EXPECT_LT(WorstError(type, rate, freq, bandwidth), 2e-14) << rate << " Hz, type " << type;
@@ -53,8 +66,8 @@ TEST(BatchDesign, AgreesWithTheExactDesignOverTheSweptRange) {
 
 TEST(BatchDesign, ClampsAsTheExactDesignDoes) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const std::vector<float> freq = {0.0f, -5.0f, nan, 30000.0f, 1e30f, 2000.0f, 2000.0f, 2000.0f};
-  const std::vector<float> bandwidth = {0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.0f, -1.0f, nan};
+  const std::vector<float> freq = {0.0f, -5.0f, nan, 30000.0f, 1e30f, 2000.0f};
+  const std::vector<float> bandwidth = {0.2f, 0.0f, -1.0f, nan};
   for (double rate : {44100.0, 8000.0, 0.0, -1.0, std::nan("")})
     EXPECT_LT(WorstError(kFilterBandpass, rate, freq, bandwidth), 2e-14) << rate;
 }

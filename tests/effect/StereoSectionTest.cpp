@@ -60,26 +60,32 @@ struct Sweep {
   std::vector<float> factors, wets, drys;
 };
 
+// The fixed mixes each have their own loop, as have a varying factor and a
+// varying mix.
+enum class MixCase { General, UnitFactor, PureWet, VaryingFactor, Varying };
+
 struct Case {
   int shape;
   bool varyingCoefficients;
-  bool varyingMix;
+  MixCase mix;
   Signal signal;
 };
 
 SectionDrive DriveFor(const Case& c, const Sweep& sweep) {
   SectionDrive d;
   d.coefficients = DesignFilter(c.shape, 700.0f, 0.01f, 44100.0);
-  d.factor = 1.5f;
-  d.wet = 0.75f;
-  d.dry = 0.25f;
+  const bool unit = c.mix == MixCase::UnitFactor || c.mix == MixCase::PureWet;
+  d.factor = unit ? 1.0f : 1.5f;
+  d.wet = c.mix == MixCase::PureWet ? 1.0f : 0.75f;
+  d.dry = 1.0f - d.wet;
   if (c.varyingCoefficients) {
     d.gain = sweep.gain.data();
     d.a1 = sweep.a1.data();
     d.a2 = sweep.a2.data();
   }
-  if (c.varyingMix) {
+  if (c.mix == MixCase::VaryingFactor || c.mix == MixCase::Varying)
     d.factors = sweep.factors.data();
+  if (c.mix == MixCase::Varying) {
     d.wets = sweep.wets.data();
     d.drys = sweep.drys.data();
   }
@@ -114,7 +120,8 @@ void RunInPieces(StereoSection& section, int shape, SectionDrive d, Sample* inL,
     const int n = std::min(pieces[p], kFrames - i);
     SectionDrive at = d;
     if (d.gain) at.gain += i, at.a1 += i, at.a2 += i;
-    if (d.factors) at.factors += i, at.wets += i, at.drys += i;
+    if (d.factors) at.factors += i;
+    if (d.wets) at.wets += i, at.drys += i;
     const Sample* in[2] = {inL + i, inR + i};
     Sample* out[2] = {outL + i, outR + i};
     section.Run(shape, at, in, out, n, mode...);
@@ -175,9 +182,11 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
   for (int shape : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
-    for (int vary = 0; vary < 4; ++vary)
-      for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence})
-        cases.push_back({shape, (vary & 1) != 0, (vary & 2) != 0, s});
+    for (bool coefficients : {false, true})
+      for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::PureWet,
+                          MixCase::VaryingFactor, MixCase::Varying})
+        for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence})
+          cases.push_back({shape, coefficients, mix, s});
   return cases;
 }
 
