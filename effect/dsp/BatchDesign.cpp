@@ -22,66 +22,104 @@ constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kHalfPiHigh = 1.5707963267948966;
 constexpr double kHalfPiLow = 6.123233995736766e-17;
 
-// Two floats of a run as doubles: frames i and i + 1, or frame i twice at
-// the end of an odd run.
-__m128d Widened(const float* p, int i, int count) {
-  const __m128 pair = i + 1 < count
-                          ? _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p + i))
-                          : _mm_set1_ps(p[i]);
-  return _mm_cvtps_pd(pair);
-}
-
-__m128d Damping(__m128d q) {
-  return _mm_max_pd(q, _mm_set1_pd(kLowestDamping)); // a NaN damping becomes the lowest
-}
-
-// The damping q = bandwidth * 15, formed in single precision.
-__m128d DampingOf(const float* bandwidth, int i, int count) {
-  const __m128 pair =
-      i + 1 < count ? _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(bandwidth + i))
-                    : _mm_set1_ps(bandwidth[i]);
-  return Damping(_mm_cvtps_pd(_mm_mul_ps(pair, _mm_set1_ps(kDampingPerBandwidth))));
-}
-
-struct Design {
-  explicit Design(double rate)
-      : lowestHz(_mm_set1_pd(kLowestDesignHz)), highestHz(_mm_set1_pd(rate * kHighestDesignRatio)),
-        radiansPerHz(_mm_set1_pd(kPi / rate)) {}
-
-  // The cotangent of the prewarped frequency as a / b, for a pair of
-  // frequencies in Hz: above pi/4 it is tan(pi/2 - w), below 1 / tan(w).
-  void Cotangent(__m128d hz, __m128d& a, __m128d& b) const {
-    hz = _mm_min_pd(_mm_max_pd(hz, lowestHz), highestHz);
-    const __m128d w = _mm_mul_pd(hz, radiansPerHz);
-    const __m128d upper = _mm_cmpgt_pd(w, _mm_set1_pd(kQuarterPi));
-    const __m128d reduced =
-        _mm_add_pd(_mm_sub_pd(_mm_set1_pd(kHalfPiHigh), w), _mm_set1_pd(kHalfPiLow));
-    const __m128d y = _mm_or_pd(_mm_and_pd(upper, reduced), _mm_andnot_pd(upper, w));
-    const __m128d z = _mm_mul_pd(y, y);
-    __m128d p = _mm_add_pd(_mm_mul_pd(_mm_set1_pd(kP0), z), _mm_set1_pd(kP1));
-    p = _mm_add_pd(_mm_mul_pd(p, z), _mm_set1_pd(kP2));
-    __m128d d = _mm_add_pd(z, _mm_set1_pd(kQ0));
-    d = _mm_add_pd(_mm_mul_pd(d, z), _mm_set1_pd(kQ1));
-    d = _mm_add_pd(_mm_mul_pd(d, z), _mm_set1_pd(kQ2));
-    d = _mm_add_pd(_mm_mul_pd(d, z), _mm_set1_pd(kQ3));
-    const __m128d n = _mm_add_pd(_mm_mul_pd(y, d), _mm_mul_pd(_mm_mul_pd(y, z), p));
-    // Swaps n and d where upper is set.
-    const __m128d swap = _mm_and_pd(upper, _mm_xor_pd(n, d));
-    a = _mm_xor_pd(d, swap);
-    b = _mm_xor_pd(n, swap);
-  }
-
-  __m128d lowestHz, highestHz, radiansPerHz;
+// Four designs in two SSE2 registers, every step written once for both: the
+// approximation is one long chain, and two independent ones side by side
+// keep the arithmetic units busy.
+struct Quad {
+  __m128d v[2];
 };
+Quad operator+(Quad a, Quad b) {
+  return {{_mm_add_pd(a.v[0], b.v[0]), _mm_add_pd(a.v[1], b.v[1])}};
+}
+Quad operator-(Quad a, Quad b) {
+  return {{_mm_sub_pd(a.v[0], b.v[0]), _mm_sub_pd(a.v[1], b.v[1])}};
+}
+Quad operator*(Quad a, Quad b) {
+  return {{_mm_mul_pd(a.v[0], b.v[0]), _mm_mul_pd(a.v[1], b.v[1])}};
+}
+Quad operator/(Quad a, Quad b) {
+  return {{_mm_div_pd(a.v[0], b.v[0]), _mm_div_pd(a.v[1], b.v[1])}};
+}
+Quad operator&(Quad a, Quad b) {
+  return {{_mm_and_pd(a.v[0], b.v[0]), _mm_and_pd(a.v[1], b.v[1])}};
+}
+Quad operator^(Quad a, Quad b) {
+  return {{_mm_xor_pd(a.v[0], b.v[0]), _mm_xor_pd(a.v[1], b.v[1])}};
+}
+Quad Max(Quad a, Quad b) {
+  return {{_mm_max_pd(a.v[0], b.v[0]), _mm_max_pd(a.v[1], b.v[1])}};
+}
+Quad Min(Quad a, Quad b) {
+  return {{_mm_min_pd(a.v[0], b.v[0]), _mm_min_pd(a.v[1], b.v[1])}};
+}
+Quad Greater(Quad a, Quad b) {
+  return {{_mm_cmpgt_pd(a.v[0], b.v[0]), _mm_cmpgt_pd(a.v[1], b.v[1])}};
+}
+Quad Splat(double x) {
+  return {{_mm_set1_pd(x), _mm_set1_pd(x)}};
+}
+// Where mask is set b, elsewhere a.
+Quad Blend(Quad mask, Quad a, Quad b) {
+  return {{_mm_or_pd(_mm_and_pd(mask.v[0], b.v[0]), _mm_andnot_pd(mask.v[0], a.v[0])),
+           _mm_or_pd(_mm_and_pd(mask.v[1], b.v[1]), _mm_andnot_pd(mask.v[1], a.v[1]))}};
+}
 
-void Store(const CoefficientArrays& out, int i, int count, __m128d gain, __m128d a1, __m128d a2) {
-  _mm_storel_pd(&out.gain[i], gain);
-  _mm_storel_pd(&out.a1[i], a1);
-  _mm_storel_pd(&out.a2[i], a2);
-  if (i + 1 < count) {
-    _mm_storeh_pd(&out.gain[i + 1], gain);
-    _mm_storeh_pd(&out.a1[i + 1], a1);
-    _mm_storeh_pd(&out.a2[i + 1], a2);
+// Frames i .. i + 3 of a run of floats; past its end, the last frame again.
+__m128 Four(const float* p, int i, int count) {
+  if (i + 4 <= count) return _mm_loadu_ps(p + i);
+  float lanes[4];
+  for (int j = 0; j < 4; ++j)
+    lanes[j] = p[i + j < count ? i + j : count - 1];
+  return _mm_loadu_ps(lanes);
+}
+
+Quad Widen(__m128 four) {
+  return {{_mm_cvtps_pd(four), _mm_cvtps_pd(_mm_movehl_ps(four, four))}};
+}
+
+// The damping q = bandwidth * 15, formed in single precision; a NaN
+// becomes the lowest damping.
+Quad Damping(__m128 bandwidth) {
+  return Max(Widen(_mm_mul_ps(bandwidth, _mm_set1_ps(kDampingPerBandwidth))),
+             Splat(kLowestDamping));
+}
+
+// The cotangent of the prewarped frequency as a / b: above pi/4 it is
+// tan(pi/2 - w), below 1 / tan(w).
+[[gnu::always_inline]] inline void Cotangent(Quad hz, double rate, Quad& a, Quad& b) {
+  hz = Min(Max(hz, Splat(kLowestDesignHz)), Splat(rate * kHighestDesignRatio));
+  const Quad w = hz * Splat(kPi / rate);
+  const Quad upper = Greater(w, Splat(kQuarterPi));
+  const Quad y = Blend(upper, w, Splat(kHalfPiHigh) - w + Splat(kHalfPiLow));
+  const Quad z = y * y;
+  const Quad p = (Splat(kP0) * z + Splat(kP1)) * z + Splat(kP2);
+  const Quad d = (((z + Splat(kQ0)) * z + Splat(kQ1)) * z + Splat(kQ2)) * z + Splat(kQ3);
+  const Quad n = y * d + y * z * p;
+  const Quad swap = upper & (n ^ d);
+  a = d ^ swap;
+  b = n ^ swap;
+}
+
+[[gnu::always_inline]] inline void Store(const CoefficientArrays& out, int i, int count, Quad gain,
+                                         Quad a1, Quad a2) {
+  if (i + 4 <= count) {
+    for (int h = 0; h < 2; ++h) {
+      _mm_storeu_pd(out.gain + i + 2 * h, gain.v[h]);
+      _mm_storeu_pd(out.a1 + i + 2 * h, a1.v[h]);
+      _mm_storeu_pd(out.a2 + i + 2 * h, a2.v[h]);
+    }
+    return;
+  }
+  alignas(16) double lanes[3][4];
+  for (int h = 0; h < 2; ++h) {
+    _mm_store_pd(&lanes[0][2 * h], gain.v[h]);
+    _mm_store_pd(&lanes[1][2 * h], a1.v[h]);
+    _mm_store_pd(&lanes[2][2 * h], a2.v[h]);
+  }
+  for (int j = 0; i + j < count; ++j) {
+    out.gain[i + j] = lanes[0][j];
+    out.a1[i + j] = lanes[1][j];
+    out.a2[i + j] = lanes[2][j];
   }
 }
 
@@ -95,40 +133,32 @@ double UsableRate(double rate) {
 // shares the one division.
 void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept {
-  const Design design(UsableRate(rate));
+  rate = UsableRate(rate);
   const bool bandpass = filterType == kFilterBandpass;
-  const __m128d q = Damping(_mm_set1_pd(static_cast<double>(bandwidth * kDampingPerBandwidth)));
-  for (int i = 0; i < count; i += 2) {
-    __m128d a, b;
-    design.Cotangent(Widened(freq, i, count), a, b);
-    const __m128d bb = _mm_mul_pd(b, b);
-    const __m128d qb = _mm_mul_pd(q, b);
-    const __m128d inv =
-        _mm_div_pd(_mm_set1_pd(1.0), _mm_add_pd(_mm_mul_pd(_mm_add_pd(qb, a), a), bb));
-    const __m128d a1 =
-        _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(2.0), _mm_sub_pd(bb, _mm_mul_pd(a, a))), inv);
-    const __m128d a2 = _mm_mul_pd(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(a, qb), a), bb), inv);
-    const __m128d gain = bandpass ? _mm_mul_pd(_mm_mul_pd(qb, a), inv) : _mm_mul_pd(bb, inv);
-    Store(out, i, count, gain, a1, a2);
+  const Quad q = Damping(_mm_set1_ps(bandwidth));
+  for (int i = 0; i < count; i += 4) {
+    Quad a, b;
+    Cotangent(Widen(Four(freq, i, count)), rate, a, b);
+    const Quad bb = b * b, qb = q * b;
+    const Quad inv = Splat(1.0) / ((qb + a) * a + bb);
+    const Quad a1 = Splat(2.0) * (bb - a * a) * inv;
+    const Quad a2 = ((a - qb) * a + bb) * inv;
+    Store(out, i, count, (bandpass ? qb * a : bb) * inv, a1, a2);
   }
 }
 
 void DesignBandwidthSweep(int filterType, float freq, const float* bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept {
-  const Design design(UsableRate(rate));
+  rate = UsableRate(rate);
   const bool bandpass = filterType == kFilterBandpass;
-  __m128d a, b;
-  design.Cotangent(_mm_set1_pd(static_cast<double>(freq)), a, b);
-  const __m128d aa = _mm_mul_pd(a, a), bb = _mm_mul_pd(b, b), ab = _mm_mul_pd(a, b);
-  const __m128d sum = _mm_add_pd(aa, bb);
-  const __m128d a1Numerator = _mm_mul_pd(_mm_set1_pd(2.0), _mm_sub_pd(bb, aa));
-  for (int i = 0; i < count; i += 2) {
-    const __m128d qab = _mm_mul_pd(DampingOf(bandwidth, i, count), ab);
-    const __m128d inv = _mm_div_pd(_mm_set1_pd(1.0), _mm_add_pd(qab, sum));
-    const __m128d a1 = _mm_mul_pd(a1Numerator, inv);
-    const __m128d a2 = _mm_mul_pd(_mm_sub_pd(sum, qab), inv);
-    const __m128d gain = _mm_mul_pd(bandpass ? qab : bb, inv);
-    Store(out, i, count, gain, a1, a2);
+  Quad a, b;
+  Cotangent(Splat(static_cast<double>(freq)), rate, a, b);
+  const Quad aa = a * a, bb = b * b, ab = a * b, sum = aa + bb;
+  const Quad a1Numerator = Splat(2.0) * (bb - aa);
+  for (int i = 0; i < count; i += 4) {
+    const Quad qab = Damping(Four(bandwidth, i, count)) * ab;
+    const Quad inv = Splat(1.0) / (qab + sum);
+    Store(out, i, count, (bandpass ? qab : bb) * inv, a1Numerator * inv, (sum - qab) * inv);
   }
 }
 
