@@ -38,6 +38,7 @@ VSTCLASS::VSTCLASS(audioMasterCallback host)
   quorvane::SetUserInterfaceTurn(&FlushTrace);
   DebugTrace("VSTCLASS::VSTCLASS");
   DefineParameters();
+  SetFloatBlockProcessor(this);
 #if defined(_WIN32)
   // The editor is built now, whether or not the host ever opens it, so that
   // its controls already hold the values when the window first paints.

@@ -21,7 +21,7 @@ namespace quorvane {
 class GRAPH;
 }
 
-class VSTCLASS : public IEffectVST {
+class VSTCLASS : public IEffectVST, private FloatBlockProcessor {
 public:
   enum ParamIndex : int32_t {
     kParamFilterType = 0,
@@ -58,7 +58,7 @@ public:
   // Audio thread: the same for the host's float buffers, each output
   // replaced or, when adding, added to; the result is the same as widening,
   // ProcessBlock and narrowing.
-  void ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding);
+  void ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) override;
   // Either way the envelope stops where it is and every held note is forgotten.
   void OnActivate(bool active) override;
   // Note on/off gate the envelope from their own frame of the coming block

@@ -12,6 +12,7 @@
 
 #include "AudioChannel.h"
 #include "ChannelIOSpec.h"
+#include "FloatBlockProcessor.h"
 #include "HostKind.h"
 #include "IEditorConnection.h"
 #include "IParameter.h"
@@ -237,7 +238,13 @@ public:
   void ProcessHostDouble(double** hostInputs, double** hostOutputs, int32_t frames);
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate);
 
+protected:
+  // Constructor of the effect: from now on the host's float buffers go to processor directly
+  // whenever they can (see FloatBlockProcessor).
+  void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }
+
 private:
+  bool HostFloatBuffersComplete(float** hostInputs, float** hostOutputs) const;
   void ParseChannelSpec(const char* text);
   Preset* FirstUninitialisedPreset();
   bool FillPresetWithLiveValues(Preset& preset);
@@ -281,6 +288,7 @@ private:
     std::vector<OutputChannel> outputChannels;
     std::vector<double*> inputSlots;
     std::vector<double*> outputSlots;
+    FloatBlockProcessor* floatBlocks = nullptr;
     StateBuffer presetChunk;
     StateBuffer bankChunk;
   };

@@ -228,12 +228,26 @@ void IEffectBase::ProcessHostFloat(float** hostInputs, float** hostOutputs, int3
     }
     return;
   }
+  // Whole: an effect that takes float buffers needs no scratch, so no pieces.
+  if (fields.floatBlocks != nullptr && HostFloatBuffersComplete(hostInputs, hostOutputs)) {
+    fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+    return;
+  }
   int32_t offset = 0;
   do {
     const int32_t piece = std::min(frames - offset, fields.blockSize);
     ProcessFloatPiece(hostInputs, hostOutputs, offset, piece, accumulate);
     offset += piece;
   } while (offset < frames);
+}
+
+bool IEffectBase::HostFloatBuffersComplete(float** hostInputs, float** hostOutputs) const {
+  if (hostInputs == nullptr || hostOutputs == nullptr) return false;
+  for (std::size_t i = 0; i < fields.inputChannels.size(); ++i)
+    if (!fields.inputChannels[i].connected || hostInputs[i] == nullptr) return false;
+  for (std::size_t i = 0; i < fields.outputChannels.size(); ++i)
+    if (!fields.outputChannels[i].connected || hostOutputs[i] == nullptr) return false;
+  return true;
 }
 
 void IEffectBase::ProcessFloatPiece(float** hostInputs, float** hostOutputs, int32_t offset,
