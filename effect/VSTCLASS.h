@@ -85,9 +85,11 @@ private:
   void InitialiseOnFirstBlock();
   template <class Sample, class... Mode>
   void RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames, Mode... mode);
-  // Up to 64 frames with a target assigned and no note in between.
+  // With a target assigned and no note in between: renders all frames while
+  // the envelope rests, else at most 64; answers how many.
   template <class Sample, class... Mode>
-  void RenderStretch(const Sample* const in[2], Sample* const out[2], int frames, Mode... mode);
+  int32_t RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
+                           Mode... mode);
   void RouteHeldValue(float value);
 
   ProcessingState state;

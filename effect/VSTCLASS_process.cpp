@@ -22,7 +22,7 @@ using quorvane::TargetRouting;
 
 // Frames designed and filtered per pass of the envelope: enough to amortise
 // a pass, small enough for the per-frame arrays to stay on the stack.
-constexpr int kStretch = 64;
+constexpr int32_t kStretch = 64;
 
 AdsrEnvelope EnvelopeOf(const ProcessingState& s) {
   AdsrEnvelope envelope;
@@ -96,8 +96,8 @@ void VSTCLASS::RouteHeldValue(float value) {
 }
 
 template <class Sample, class... Mode>
-void VSTCLASS::RenderStretch(const Sample* const in[2], Sample* const out[2], int frames,
-                             Mode... mode) {
+int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[2],
+                                   int32_t frames, Mode... mode) {
   quorvane::StereoSection section(state.left, state.right);
   const TargetRouting routing = RoutingOf(state, graph);
   AdsrEnvelope envelope = EnvelopeOf(state);
@@ -109,9 +109,10 @@ void VSTCLASS::RenderStretch(const Sample* const in[2], Sample* const out[2], in
     RouteHeldValue(value);
     section.Run(state.filterType, FixedDrive(state, factor), in, out, frames, mode...);
     lastRoutedValue = value;
-    return;
+    return frames;
   }
 
+  frames = std::min(frames, kStretch);
   StretchArrays a;
   envelope.Render(a.levels, frames);
   state.envStage = envelope.stage;
@@ -160,6 +161,7 @@ void VSTCLASS::RenderStretch(const Sample* const in[2], Sample* const out[2], in
   }
   section.Run(state.filterType, drive, in, out, frames, mode...);
   lastRoutedValue = last;
+  return frames;
 }
 
 template <class Sample, class... Mode>
@@ -171,15 +173,16 @@ void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int3
     gate.ApplyDue(state, done);
     const int32_t end = std::min(gate.NextFrame(), frames);
     for (int32_t at = done; at < end;) {
-      const int32_t n = targeted ? std::min<int32_t>(end - at, kStretch) : end - at;
       const Sample* stretchIn[2] = {in[0] + at, in[1] + at};
       Sample* stretchOut[2] = {out[0] + at, out[1] + at};
-      if (targeted)
-        RenderStretch(stretchIn, stretchOut, n, mode...);
-      else
+      if (targeted) {
+        at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
+      } else {
         quorvane::StereoSection(state.left, state.right)
-            .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, n, mode...);
-      at += n;
+            .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
+                 mode...);
+        at = end;
+      }
     }
     done = end;
   }

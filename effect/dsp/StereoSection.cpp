@@ -66,8 +66,27 @@ template <int kShape> double Filtered(double in, double w0, double w1, double w2
 }
 
 // How a stretch mixes: from per-frame arrays, or fixed values, of which the
-// commonest need fewer operations (exactly: x * 1 is x).
-enum class MixKind { Varying, VaryingFactor, General, UnitFactor, PureWet };
+// commonest need fewer operations (exactly: x * 1 is x, and y + 0 * in is y
+// but for a zero y, which the output checks send to the careful loop).
+enum class MixKind {
+  Varying,          // factor, wet and dry per frame
+  VaryingFactor,    // factor per frame
+  VaryingFactorWet, // factor per frame, wet 1, dry 0
+  General,
+  UnitFactor, // factor 1
+  Wet,        // wet 1, dry 0
+  PureWet,    // factor 1, wet 1, dry 0
+};
+
+constexpr bool FactorPerFrame(MixKind k) {
+  return k == MixKind::Varying || k == MixKind::VaryingFactor || k == MixKind::VaryingFactorWet;
+}
+constexpr bool WetOnly(MixKind k) {
+  return k == MixKind::VaryingFactorWet || k == MixKind::Wet || k == MixKind::PureWet;
+}
+constexpr bool UnitFactor(MixKind k) {
+  return k == MixKind::UnitFactor || k == MixKind::PureWet;
+}
 
 template <bool kVarying> struct Coefficients {
   Coefficients(const SectionDrive& d, int i)
@@ -78,25 +97,24 @@ template <bool kVarying> struct Coefficients {
 
 template <MixKind kMix> struct Mix {
   Mix(const SectionDrive& d, int i)
-      : factor(kMix == MixKind::Varying || kMix == MixKind::VaryingFactor ? d.factors[i]
-                                                                          : d.factor),
+      : factor(FactorPerFrame(kMix) ? d.factors[i] : d.factor),
         wet(kMix == MixKind::Varying ? d.wets[i] : d.wet),
         dry(kMix == MixKind::Varying ? d.drys[i] : d.dry) {}
   // (filtered * factor) * wet + dry * in, as the careful loop computes it.
   __m128d Out(__m128d filtered, __m128d in) const {
-    if (kMix == MixKind::PureWet) return filtered; // + 0 * in: differs only for a zero output
-    const __m128d scaled =
-        kMix == MixKind::UnitFactor ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
+    const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
+    if (WetOnly(kMix)) return scaled;
     return _mm_add_pd(_mm_mul_pd(scaled, _mm_set1_pd(wet)), _mm_mul_pd(_mm_set1_pd(dry), in));
   }
   double factor, wet, dry;
 };
 
 MixKind MixKindOf(const SectionDrive& d) {
+  const bool wetOnly = d.wets == nullptr && d.wet == 1.0f && d.dry == 0.0f;
   if (d.wets != nullptr) return MixKind::Varying;
-  if (d.factors != nullptr) return MixKind::VaryingFactor;
-  if (d.factor != 1.0f) return MixKind::General;
-  return d.wet == 1.0f && d.dry == 0.0f ? MixKind::PureWet : MixKind::UnitFactor;
+  if (d.factors != nullptr) return wetOnly ? MixKind::VaryingFactorWet : MixKind::VaryingFactor;
+  if (d.factor != 1.0f) return wetOnly ? MixKind::Wet : MixKind::General;
+  return wetOnly ? MixKind::PureWet : MixKind::UnitFactor;
 }
 
 // The widest float at or below 1e-15: a float input above it widens to a
@@ -232,8 +250,11 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* c
   for (int k = 0; k < frames; ++k) {
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
-    const Mix<kMix == MixKind::Varying || kMix == MixKind::VaryingFactor ? kMix : MixKind::General>
-        mix(d, i);
+    // The full formula, which is exact for zeros as well.
+    constexpr MixKind kFull = kMix == MixKind::Varying ? kMix
+                              : FactorPerFrame(kMix)   ? MixKind::VaryingFactor
+                                                       : MixKind::General;
+    const Mix<kFull> mix(d, i);
     const __m128d x = Clean(Load(in, i));
     stash[k] = x;
     const __m128d w0 = _mm_sub_pd(
@@ -324,6 +345,14 @@ void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
   case MixKind::VaryingFactor:
     RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactor>(left, right, d, in, writer,
                                                                        frames, stash);
+    break;
+  case MixKind::VaryingFactorWet:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactorWet>(left, right, d, in,
+                                                                          writer, frames, stash);
+    break;
+  case MixKind::Wet:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::Wet>(left, right, d, in, writer, frames,
+                                                             stash);
     break;
   case MixKind::General:
     RunStretches<kShape, kVaryingCoefficients, MixKind::General>(left, right, d, in, writer, frames,

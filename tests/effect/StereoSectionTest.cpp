@@ -62,7 +62,7 @@ struct Sweep {
 
 // The fixed mixes each have their own loop, as have a varying factor and a
 // varying mix.
-enum class MixCase { General, UnitFactor, PureWet, VaryingFactor, Varying };
+enum class MixCase { General, UnitFactor, Wet, PureWet, VaryingFactor, VaryingFactorWet, Varying };
 
 struct Case {
   int shape;
@@ -75,15 +75,18 @@ SectionDrive DriveFor(const Case& c, const Sweep& sweep) {
   SectionDrive d;
   d.coefficients = DesignFilter(c.shape, 700.0f, 0.01f, 44100.0);
   const bool unit = c.mix == MixCase::UnitFactor || c.mix == MixCase::PureWet;
+  const bool wetOnly =
+      c.mix == MixCase::Wet || c.mix == MixCase::PureWet || c.mix == MixCase::VaryingFactorWet;
   d.factor = unit ? 1.0f : 1.5f;
-  d.wet = c.mix == MixCase::PureWet ? 1.0f : 0.75f;
+  d.wet = wetOnly ? 1.0f : 0.75f;
   d.dry = 1.0f - d.wet;
   if (c.varyingCoefficients) {
     d.gain = sweep.gain.data();
     d.a1 = sweep.a1.data();
     d.a2 = sweep.a2.data();
   }
-  if (c.mix == MixCase::VaryingFactor || c.mix == MixCase::Varying)
+  if (c.mix == MixCase::VaryingFactor || c.mix == MixCase::VaryingFactorWet ||
+      c.mix == MixCase::Varying)
     d.factors = sweep.factors.data();
   if (c.mix == MixCase::Varying) {
     d.wets = sweep.wets.data();
@@ -183,8 +186,8 @@ std::vector<Case> AllCases() {
   std::vector<Case> cases;
   for (int shape : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
     for (bool coefficients : {false, true})
-      for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::PureWet,
-                          MixCase::VaryingFactor, MixCase::Varying})
+      for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::Wet, MixCase::PureWet,
+                          MixCase::VaryingFactor, MixCase::VaryingFactorWet, MixCase::Varying})
         for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence})
           cases.push_back({shape, coefficients, mix, s});
   return cases;
