@@ -1,5 +1,6 @@
 #include "VstEdge.h"
 
+#include "AudioCallScope.h"
 #include "IEffectVST.h"
 
 namespace {
@@ -15,6 +16,13 @@ intptr_t VSTCALLBACK DispatcherEdge(AEffect* record, int32_t opcode, int32_t ind
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return 0;
   try {
+    // Hosts deliver events from their audio thread; every other opcode comes
+    // from the user-interface thread and gives it its turn.
+    if (opcode == effProcessEvents) {
+      quorvane::AudioCallScope scope;
+      return plugin->Dispatch(opcode, index, value, ptr, opt);
+    }
+    quorvane::RunUserInterfaceTurn();
     return plugin->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
     return 0;
@@ -25,6 +33,7 @@ void VSTCALLBACK SetParameterEdge(AEffect* record, int32_t index, float value) {
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
+    quorvane::AudioCallScope scope;
     plugin->SetParameterFromHost(index, static_cast<double>(value));
   } catch (...) {
   }
@@ -44,6 +53,7 @@ void VSTCALLBACK ProcessEdge(AEffect* record, float** inputs, float** outputs, i
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
+    quorvane::AudioCallScope scope;
     plugin->ProcessFloat(inputs, outputs, frames, true);
   } catch (...) {
   }
@@ -54,6 +64,7 @@ void VSTCALLBACK ProcessReplacingEdge(AEffect* record, float** inputs, float** o
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
+    quorvane::AudioCallScope scope;
     plugin->ProcessFloat(inputs, outputs, frames, false);
   } catch (...) {
   }
@@ -64,6 +75,7 @@ void VSTCALLBACK ProcessDoubleEdge(AEffect* record, double** inputs, double** ou
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
+    quorvane::AudioCallScope scope;
     plugin->ProcessDouble(inputs, outputs, frames);
   } catch (...) {
   }
