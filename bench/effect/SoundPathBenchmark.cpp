@@ -6,6 +6,8 @@
 // Prints Google Benchmark's table, then the median of the repetitions of
 // every case as nanoseconds per stereo frame, its ratio to its floor and how
 // many times faster than real time it runs. Repetitions are interleaved.
+// Also the module's load (timed once, as the program starts) and a host's
+// instantiation.
 
 #include "BenchedPlugin.h"
 #include "FloorKernels.h"
@@ -14,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -126,6 +129,15 @@ void FloorBenchmark(benchmark::State& state, Floor floor) {
   }
 }
 
+// A host's instantiation: entry point, open, rate, block size, resume, and
+// the matching close.
+void InstantiateBenchmark(benchmark::State& state) {
+  for (auto _ : state) {
+    BenchedPlugin plugin(pluginEntry, kRate, kBlock);
+    benchmark::DoNotOptimize(plugin.Valid());
+  }
+}
+
 void SetParameterBenchmark(benchmark::State& state) {
   BenchedPlugin plugin(pluginEntry, kRate, kBlock);
   if (!plugin.Valid()) {
@@ -181,9 +193,11 @@ void Register() {
   }
   benchmark::RegisterBenchmark("setParameter", SetParameterBenchmark);
   framesPerIteration["setParameter"] = 1.0;
+  benchmark::RegisterBenchmark("instantiate and open", InstantiateBenchmark);
+  framesPerIteration["instantiate and open"] = 1.0;
 }
 
-void PrintSummary(MedianReporter& reporter) {
+void PrintSummary(MedianReporter& reporter, double loadMilliseconds) {
   std::printf("\nMedian of %zu interleaved repetitions, CPU ns per stereo frame at %.0f Hz, "
               "%d-frame blocks unless named, all figures from this one run:\n\n",
               reporter.Repetitions("static filter"), kRate, kBlock);
@@ -200,6 +214,10 @@ void PrintSummary(MedianReporter& reporter) {
                 relative ? " of static" : "", c.goal, kRealTimeNanoseconds / ns);
   }
   std::printf("\nsetParameter: %.1f ns per call (goal 1000)\n", reporter.Median("setParameter"));
+  const double instantiate = reporter.Median("instantiate and open") / 1e6;
+  std::printf("loading the module: %.2f ms (once); instantiating and opening: %.3f ms; "
+              "together %.2f ms (goal 20)\n",
+              loadMilliseconds, instantiate, loadMilliseconds + instantiate);
 }
 
 } // namespace
@@ -226,7 +244,11 @@ int main(int argc, char** argv) {
   args.push_back(nullptr);
 
   std::string error;
+  const auto loadStart = std::chrono::steady_clock::now();
   pluginEntry = LoadPluginEntry(path, error);
+  const double loadMilliseconds =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - loadStart)
+          .count();
   if (pluginEntry == nullptr) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
@@ -236,7 +258,7 @@ int main(int argc, char** argv) {
   Register();
   MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  PrintSummary(reporter);
+  PrintSummary(reporter, loadMilliseconds);
   benchmark::Shutdown();
   return 0;
 }
