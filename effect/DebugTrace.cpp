@@ -35,7 +35,10 @@ std::size_t Append(char* out, std::size_t capacity, std::size_t length, const ch
   return length;
 }
 
-void Write(const char* line) {
+// Formats the line on the stack and hands it to the sink.
+void Write(const quorvane::TraceEntry& entry) {
+  char line[kTraceLineCapacity];
+  FormatTraceLine(line, sizeof line, entry.label, entry.numbers);
   const TraceSink sink = installedSink.load();
   (sink != nullptr ? sink : PlatformTraceSink)(line);
 }
@@ -93,29 +96,26 @@ TraceSink SetTraceSink(TraceSink sink) {
 
 void DebugTrace(const char* label, double n0, double n1, double n2, double n3, double n4, double n5,
                 double n6, double n7, double n8) {
-  const double numbers[kTraceNumberCount] = {n0, n1, n2, n3, n4, n5, n6, n7, n8};
-  char line[kTraceLineCapacity];
-  FormatTraceLine(line, sizeof line, label, numbers);
+  const quorvane::TraceEntry entry{label, {n0, n1, n2, n3, n4, n5, n6, n7, n8}};
   // The sink may block or call the system: not on the audio thread.
   if (quorvane::AudioCallInProgress()) {
-    waitingLines.Push(line);
+    waitingLines.Push(entry);
     return;
   }
   FlushTrace();
-  Write(line);
+  Write(entry);
 }
 
 void FlushTrace() {
-  char line[kTraceLineCapacity];
-  while (waitingLines.Pop(line))
-    Write(line);
+  quorvane::TraceEntry entry;
+  while (waitingLines.Pop(entry))
+    Write(entry);
   const uint32_t lost = waitingLines.TakeLostCount();
   if (lost > 0) {
-    double numbers[kTraceNumberCount];
-    for (double& n : numbers)
+    quorvane::TraceEntry count{"DebugTrace lost", {}};
+    for (double& n : count.numbers)
       n = kTraceAbsent;
-    numbers[0] = lost;
-    FormatTraceLine(line, sizeof line, "DebugTrace lost", numbers);
-    Write(line);
+    count.numbers[0] = lost;
+    Write(count);
   }
 }

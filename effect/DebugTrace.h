@@ -31,8 +31,8 @@ using TraceSink = void (*)(const char* line);
 // Installs sink (null restores the platform sink) and answers the previous one.
 TraceSink SetTraceSink(TraceSink sink);
 
-// Formats the line on the stack and hands it to the sink, or to the queue
-// during an audio call.
+// Formats the line and hands it to the sink; during an audio call, it waits
+// in the queue unformatted. label must be a literal (it may outlive the call).
 void DebugTrace(const char* label, double n0 = kTraceAbsent, double n1 = kTraceAbsent,
                 double n2 = kTraceAbsent, double n3 = kTraceAbsent, double n4 = kTraceAbsent,
                 double n5 = kTraceAbsent, double n6 = kTraceAbsent, double n7 = kTraceAbsent,

@@ -7,7 +7,7 @@ TraceQueue::TraceQueue() noexcept {
     slots[i].turn.store(i, std::memory_order_relaxed);
 }
 
-bool TraceQueue::Push(const char* line) noexcept {
+bool TraceQueue::Push(const TraceEntry& entry) noexcept {
   std::size_t position = writePosition.load(std::memory_order_relaxed);
   for (;;) {
     Slot& slot = slots[position % kLines];
@@ -23,15 +23,12 @@ bool TraceQueue::Push(const char* line) noexcept {
     }
   }
   Slot& slot = slots[position % kLines];
-  std::size_t length = 0;
-  for (; line[length] != '\0' && length + 1 < kTraceLineCapacity; ++length)
-    slot.line[length] = line[length];
-  slot.line[length] = '\0';
+  slot.entry = entry;
   slot.turn.store(position + 1, std::memory_order_release);
   return true;
 }
 
-bool TraceQueue::Pop(char (&out)[kTraceLineCapacity]) noexcept {
+bool TraceQueue::Pop(TraceEntry& entry) noexcept {
   std::size_t position = readPosition.load(std::memory_order_relaxed);
   for (;;) {
     Slot& slot = slots[position % kLines];
@@ -46,12 +43,7 @@ bool TraceQueue::Pop(char (&out)[kTraceLineCapacity]) noexcept {
     }
   }
   Slot& slot = slots[position % kLines];
-  std::size_t length = 0;
-  while (slot.line[length] != '\0') {
-    out[length] = slot.line[length];
-    ++length;
-  }
-  out[length] = '\0';
+  entry = slot.entry;
   slot.turn.store(position + kLines, std::memory_order_release);
   return true;
 }

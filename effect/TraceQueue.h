@@ -1,9 +1,10 @@
 #pragma once
 // Trace lines made during an audio call wait here for the user-interface
-// thread, which writes them out. A bounded queue of whole lines, safe for
-// several writers and readers at once (two effects on two audio threads):
-// nobody waits, nothing is allocated, a line that finds the queue full is
-// counted instead of stored.
+// thread, which formats and writes them out: each as its label and numbers,
+// so the audio side copies ten words and formats nothing. A bounded queue,
+// safe for several writers and readers at once (two effects on two audio
+// threads): nobody waits, nothing is allocated, a line that finds the queue
+// full is counted instead of stored.
 
 #include "effect/DebugTrace.h"
 
@@ -13,15 +14,20 @@
 
 namespace quorvane {
 
+struct TraceEntry {
+  const char* label; // a literal: it outlives the wait
+  double numbers[kTraceNumberCount];
+};
+
 class TraceQueue {
 public:
   static constexpr std::size_t kLines = 64;
 
   TraceQueue() noexcept;
-  // Copies line in (cut to kTraceLineCapacity); false, and counted, when full.
-  bool Push(const char* line) noexcept;
-  // Takes the oldest line into out; false when none waits.
-  bool Pop(char (&out)[kTraceLineCapacity]) noexcept;
+  // Stores the line; false, and counted, when the queue is full.
+  bool Push(const TraceEntry& entry) noexcept;
+  // Takes the oldest line; false when none waits.
+  bool Pop(TraceEntry& entry) noexcept;
   // Answers the lines lost since the last call, and starts counting anew.
   uint32_t TakeLostCount() noexcept;
 
@@ -30,7 +36,7 @@ private:
     // Which turn of the ring the slot is ready for: to be written at position
     // p when p, to be read when p + 1.
     std::atomic<std::size_t> turn;
-    char line[kTraceLineCapacity];
+    TraceEntry entry;
   };
   Slot slots[kLines];
   std::atomic<std::size_t> writePosition{0};

@@ -96,8 +96,8 @@ void VSTCLASS::RouteHeldValue(float value) {
 }
 
 template <class Sample, class... Mode>
-int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[2],
-                                   int32_t frames, Mode... mode) {
+int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
+                                   Mode... mode) {
   quorvane::StereoSection section(state.left, state.right);
   const TargetRouting routing = RoutingOf(state, graph);
   AdsrEnvelope envelope = EnvelopeOf(state);
@@ -147,10 +147,7 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
     break;
   }
   default: // the mix
-    for (int i = 0; i < frames; ++i) {
-      a.wets[i] = a.values[i];
-      a.drys[i] = 1.0f - a.values[i];
-    }
+    TargetRouting::WetAndDry(a.values, frames, a.wets, a.drys);
     if (!compensates) std::fill(a.factors, a.factors + frames, 1.0f);
     drive.factors = a.factors;
     drive.wets = a.wets;

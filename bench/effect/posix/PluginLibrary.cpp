@@ -2,14 +2,20 @@
 
 #include <dlfcn.h>
 
-VstPluginMainProc LoadPluginEntry(const std::string& path, std::string& error) {
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
+PluginLibrary LoadPluginLibrary(const std::string& path, std::string& error) {
+  PluginLibrary library;
+  library.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library.handle == nullptr) {
     const char* why = dlerror();
     error = why != nullptr ? why : "dlopen failed";
-    return nullptr;
+    return library;
   }
-  auto entry = reinterpret_cast<VstPluginMainProc>(dlsym(library, "VSTPluginMain"));
-  if (entry == nullptr) error = "no VSTPluginMain in " + path;
-  return entry;
+  library.entry = reinterpret_cast<VstPluginMainProc>(dlsym(library.handle, "VSTPluginMain"));
+  if (library.entry == nullptr) error = "no VSTPluginMain in " + path;
+  return library;
+}
+
+void UnloadPluginLibrary(PluginLibrary& library) {
+  if (library.handle != nullptr) dlclose(library.handle);
+  library = PluginLibrary{};
 }
