@@ -8,7 +8,7 @@
 // Threads: any editor thread of any instance; one lock guards each lookup and
 // each insertion, never a load in between.
 
-#include "PluginLock.h"
+#include "framework/PluginLock.h"
 #include "raster/RasterBitmap.h"
 
 #include <cstddef>

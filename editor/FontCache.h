@@ -8,7 +8,7 @@
 // never the creation of a font in between. The fonts themselves are used on
 // editor window threads only.
 
-#include "PluginLock.h"
+#include "framework/PluginLock.h"
 #include "raster/GlyphFont.h"
 #include "raster/TextStyle.h"
 

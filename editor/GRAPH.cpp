@@ -17,10 +17,12 @@ GRAPH::GRAPH(IEffectBase* plugIn, int left, int top, int right, int bottom)
     : IControl(plugIn, Rect{left, top, right, bottom}, -1) {}
 
 bool GRAPH::Paint(IEditorSurface& surface) {
-  if (!GraphEnabled()) return true;
-  const float minimum = GraphMin();
-  const float maximum = GraphMax();
-  const float reading = GraphValue();
+  if (!source) return true;
+  const GraphReadout::Reading shown = source->Read();
+  if (!shown.graphEnabled) return true;
+  const float minimum = shown.graphMin;
+  const float maximum = shown.graphMax;
+  const float reading = shown.graphValue;
   const Rect& strip = drawRect;
   if (maximum == minimum || std::isnan(minimum) || std::isnan(maximum)) {
     surface.PaintFilledRect(kEmptyRangeColor,

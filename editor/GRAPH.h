@@ -3,15 +3,14 @@
 // envelope's output lies within the range of the parameter it drives. It is
 // linked to no parameter and redraws on every timer tick.
 //
-// Threads: the effect writes the four readings on the audio thread (under the
-// plug-in lock); the window thread reads them while painting without a lock.
-// Each reading is atomic on its own; a paint may combine a value and a range
-// from different blocks, which only misplaces the marker for one frame.
+// Threads: the window thread. The effect publishes the readings in a
+// GraphReadout without knowing the strip; the strip takes them from there on
+// every tick, while it paints, without a lock (see GraphReadout for what a
+// reading may mix).
 
 #include "editor/IControl.h"
+#include "framework/GraphReadout.h"
 #include "raster/Color.h"
-
-#include <atomic>
 
 namespace quorvane {
 
@@ -23,28 +22,16 @@ public:
 
   GRAPH(IEffectBase* plug, int left, int top, int right, int bottom);
 
-  // Audio thread.
-  void SetGraphValue(float v) { graphValue.store(v, std::memory_order_relaxed); }
-  void SetGraphRange(float minimum, float maximum) {
-    graphMin.store(minimum, std::memory_order_relaxed);
-    graphMax.store(maximum, std::memory_order_relaxed);
-  }
-  void SetGraphEnabled(bool enabled) { graphEnabled.store(enabled, std::memory_order_relaxed); }
-
-  float GraphValue() const { return graphValue.load(std::memory_order_relaxed); }
-  float GraphMin() const { return graphMin.load(std::memory_order_relaxed); }
-  float GraphMax() const { return graphMax.load(std::memory_order_relaxed); }
-  bool GraphEnabled() const { return graphEnabled.load(std::memory_order_relaxed); }
+  // The readings to show from the next tick on; the readout must outlive the
+  // strip's last paint. Without one the strip shows nothing.
+  void Follow(const GraphReadout* readout) { source = readout; }
 
   bool Paint(IEditorSurface& surface) override;
   // Always true: the marker follows the envelope at the frame rate.
   bool NeedsRedraw() const override;
 
 private:
-  std::atomic<float> graphValue{0.0f};
-  std::atomic<float> graphMin{0.0f};
-  std::atomic<float> graphMax{0.0f};
-  std::atomic<bool> graphEnabled{false};
+  const GraphReadout* source = nullptr;
 };
 
 } // namespace quorvane

@@ -3,7 +3,7 @@
 #include "editor/IEditorSurface.h"
 #include "editor/RectMath.h"
 
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
 namespace quorvane {
 

@@ -16,15 +16,14 @@
 #include "editor/MouseMods.h"
 #include "raster/Rect.h"
 
-#include "RelaxedAtomic.h"
+#include "framework/RelaxedAtomic.h"
 
 #include <cstdint>
 
-class IEffectBase;
-class IParameter;
-
 namespace quorvane {
 
+class IEffectBase;
+class IParameter;
 class IEditorSurface;
 
 class IControl {

@@ -8,8 +8,8 @@
 #include "editor/RectMath.h"
 #include "editor/StyleFont.h"
 
-#include "IEffectBase.h"
-#include "IParameter.h"
+#include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
 #include "raster/BlitBitmap.h"
 #include "raster/BlitRotated.h"
 #include "raster/FillRectangle.h"

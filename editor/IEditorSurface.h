@@ -14,10 +14,10 @@
 // window's thread. PushParamToControls runs on whichever thread changed a
 // parameter, with the plug-in lock held; it takes no lock of the surface.
 
-#include "IEditorConnection.h"
 #include "editor/BitmapRef.h"
 #include "editor/Blend.h"
 #include "editor/MouseMods.h"
+#include "framework/IEditorConnection.h"
 #include "raster/Color.h"
 #include "raster/GlyphFont.h"
 #include "raster/RasterBitmap.h"
@@ -29,11 +29,10 @@
 #include <string>
 #include <vector>
 
-class IEffectBase;
-class IParameter;
-
 namespace quorvane {
 
+class IEffectBase;
+class IParameter;
 class IControl;
 
 class IEditorSurface : public IEditorConnection {
@@ -78,8 +77,6 @@ public:
   // Null confirm and error texts mean no message boxes.
   virtual bool OpenWebAddress(const char* url, const char* title, const char* confirm,
                               const char* error) = 0;
-  // HostWheel (a wheel step forwarded by the host): the connection's default,
-  // which does not take it, until the window overrides it.
   // After that many timer ticks the window calls the plug-in base's
   // FlushHostGesture; Clear disarms it.
   void StartEndEditCountdown(std::int32_t ticks) override = 0;
@@ -102,7 +99,9 @@ public:
   virtual std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style);
 
   //==========================================================================
-  // Called by the plug-in base (IEditorConnection)
+  // Called by the plug-in base (IEditorConnection). HostWheel, a wheel step
+  // the host forwards, keeps the connection's default (not taken) unless the
+  // window overrides it.
 
   void PushParamToControls(std::int32_t index, double value, bool normalised) override;
   void PrepareBackBuffer() override;

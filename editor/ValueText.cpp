@@ -1,6 +1,6 @@
 #include "editor/ValueText.h"
 
-#include "IParameter.h"
+#include "framework/IParameter.h"
 
 #include <cstring>
 

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-class IParameter;
-
 namespace quorvane {
+
+class IParameter;
 
 class ValueText {
 public:

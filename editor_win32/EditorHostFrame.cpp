@@ -1,7 +1,7 @@
-#include "EditorHostFrame.h"
+#include "editor_win32/EditorHostFrame.h"
 
+#include "framework/vst2/Vst2Interface.h"
 #include "raster/PngFileWriter.h"
-#include "vst2/Vst2Interface.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "EntryLayout.h"
+#include "editor_win32/EntryLayout.h"
 
 #include <algorithm>
 #include <cstring>

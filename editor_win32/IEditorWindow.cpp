@@ -1,8 +1,8 @@
-#include "IEditorWindow.h"
+#include "editor_win32/IEditorWindow.h"
 
-#include "IEffectBase.h"
-#include "InputTranslation.h"
 #include "editor/IControl.h"
+#include "editor_win32/InputTranslation.h"
+#include "framework/IEffectBase.h"
 #include "raster/RasterBitmap.h"
 #include "raster/win32/DibBitmap.h"
 #include "raster/win32/PngResource.h"
@@ -56,6 +56,11 @@ IEditorWindow::IEditorWindow(IEffectBase* plugIn, std::int32_t w, std::int32_t h
 
 IEditorWindow::~IEditorWindow() {
   CloseEditorWindow();
+}
+
+std::unique_ptr<IEditorSurface> IEditorWindow::Create(IEffectBase& plug, std::int32_t width,
+                                                      std::int32_t height) {
+  return std::make_unique<IEditorWindow>(&plug, width, height, 0);
 }
 
 HINSTANCE__* IEditorWindow::ModuleOfThisCode() {

@@ -13,6 +13,7 @@
 // process is open, shared by every instance.
 
 #include "editor/IEditorSurface.h"
+#include "framework/HostKind.h"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +31,7 @@ public:
   static constexpr std::uintptr_t kFrameTimerId = 2;
   static constexpr int kEntryControlId = 99;
   // The host that only delivers keys to a window that takes the focus itself.
-  static constexpr std::int32_t kFocusTakingHost = 25;
+  static constexpr HostKind kFocusTakingHost = HostKind::Acoustica;
   static constexpr int kMaxEntryText = 1000;
   static constexpr int kFreeEntryLimit = 255;
   static constexpr int kCustomColourCount = 16;
@@ -44,6 +45,10 @@ public:
   IEditorWindow(IEffectBase* plug, std::int32_t width, std::int32_t height, std::int32_t frameRate);
   // Closes the window, then the surface destroys the controls.
   ~IEditorWindow() override;
+  // The editor window factory the plug-in module gives the effect: a window,
+  // not yet open, of that size and the default frame rate.
+  static std::unique_ptr<IEditorSurface> Create(IEffectBase& plug, std::int32_t width,
+                                                std::int32_t height);
 
   // Where the window class, the entries and the image resources come from.
   void SetModuleInstance(HINSTANCE__* instance) { moduleInstance = instance; }

@@ -2,9 +2,9 @@
 // browser with the maker's web site, and the directories of the host and of
 // the plug-in.
 
-#include "IEditorWindow.h"
+#include "editor_win32/IEditorWindow.h"
 
-#include "EntryLayout.h"
+#include "editor_win32/EntryLayout.h"
 
 #include <windows.h>
 

@@ -3,12 +3,12 @@
 // committed or cancelled by the next frame tick after Enter, a pick, or a
 // click in the editor.
 
-#include "IEditorWindow.h"
+#include "editor_win32/IEditorWindow.h"
 
-#include "EntryLayout.h"
-#include "IParameter.h"
-#include "TextEntrySource.h"
 #include "editor/IControl.h"
+#include "editor_win32/EntryLayout.h"
+#include "editor_win32/TextEntrySource.h"
+#include "framework/IParameter.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 // The editor window's procedure: mouse, wheel and key translation, painting
 // and the frame tick.
 
-#include "IEditorWindow.h"
+#include "editor_win32/IEditorWindow.h"
 
-#include "IEffectBase.h"
-#include "InputTranslation.h"
 #include "editor/IControl.h"
+#include "editor_win32/InputTranslation.h"
+#include "framework/IEffectBase.h"
 
 #include <windows.h>
 

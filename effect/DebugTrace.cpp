@@ -1,4 +1,4 @@
-#include "DebugTrace.h"
+#include "effect/DebugTrace.h"
 
 #include "effect/TraceQueue.h"
 #include "framework/AudioCallScope.h"
@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 
+namespace quorvane {
+
 namespace {
 
 std::atomic<TraceSink> installedSink{nullptr};
-quorvane::TraceQueue waitingLines;
+TraceQueue waitingLines;
 
 // Integral values beyond this do not fit a long long; they print in
 // exponent form instead of overflowing the integer conversion.
@@ -36,7 +38,7 @@ std::size_t Append(char* out, std::size_t capacity, std::size_t length, const ch
 }
 
 // Formats the line on the stack and hands it to the sink.
-void Write(const quorvane::TraceEntry& entry) {
+void Write(const TraceEntry& entry) {
   char line[kTraceLineCapacity];
   FormatTraceLine(line, sizeof line, entry.label, entry.numbers);
   const TraceSink sink = installedSink.load();
@@ -96,9 +98,9 @@ TraceSink SetTraceSink(TraceSink sink) {
 
 void DebugTrace(const char* label, double n0, double n1, double n2, double n3, double n4, double n5,
                 double n6, double n7, double n8) {
-  const quorvane::TraceEntry entry{label, {n0, n1, n2, n3, n4, n5, n6, n7, n8}};
+  const TraceEntry entry{label, {n0, n1, n2, n3, n4, n5, n6, n7, n8}};
   // The sink may block or call the system: not on the audio thread.
-  if (quorvane::AudioCallInProgress()) {
+  if (AudioCallInProgress()) {
     waitingLines.Push(entry);
     return;
   }
@@ -107,15 +109,17 @@ void DebugTrace(const char* label, double n0, double n1, double n2, double n3, d
 }
 
 void FlushTrace() {
-  quorvane::TraceEntry entry;
+  TraceEntry entry;
   while (waitingLines.Pop(entry))
     Write(entry);
   const uint32_t lost = waitingLines.TakeLostCount();
   if (lost > 0) {
-    quorvane::TraceEntry count{"DebugTrace lost", {}};
+    TraceEntry count{"DebugTrace lost", {}};
     for (double& n : count.numbers)
       n = kTraceAbsent;
     count.numbers[0] = lost;
     Write(count);
   }
 }
+
+} // namespace quorvane

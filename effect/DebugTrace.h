@@ -12,6 +12,8 @@
 #include <cfloat>
 #include <cstddef>
 
+namespace quorvane {
+
 // A number equal to this marks a trace slot as absent.
 static constexpr double kTraceAbsent = DBL_MAX;
 static constexpr int kTraceNumberCount = 9;
@@ -44,3 +46,5 @@ void FlushTrace();
 
 // The platform's own sink (one definition per platform).
 void PlatformTraceSink(const char* line);
+
+} // namespace quorvane

@@ -1,16 +1,19 @@
-#include "EditorLayout.h"
+#include "effect/EditorLayout.h"
 
-#include "IEffectBase.h"
 #include "editor/GRAPH.h"
 #include "editor/IButton.h"
 #include "editor/IButtonHold.h"
 #include "editor/IDropDown.h"
+#include "editor/IEditorSurface.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/ILinkControl.h"
 #include "editor/IRadioButtons.h"
 #include "editor/ISlider.h"
 #include "editor/ISwitchControl.h"
-#include "editor_win32/IEditorWindow.h"
+#include "effect/EditorGeometry.h"
+#include "effect/EditorImages.h"
+#include "effect/VSTCLASS.h"
+#include "framework/IEffectBase.h"
 
 #include <cstring>
 #include <memory>
@@ -19,43 +22,41 @@ namespace quorvane {
 
 namespace {
 
-// Parameter indices of the controls.
-enum : std::int32_t {
-  kFilterType = 0,
-  kFilterFreq = 1,
-  kFilterBandwidth = 2,
-  kFilterMix = 3,
-  kEnvTarget = 4,
-  kEnvAttack = 5,
-  kEnvDecay = 6,
-  kEnvSustain = 7,
-  kEnvRelease = 8,
-  kEnvDepth = 9,
-  kEnvDirection = 10,
-  kEnvVolCompensation = 11,
-  kEnvCompensation = 12,
-  kEnvReset = 13,
+using namespace editor_geometry;
+
+enum class EditorImage {
+#define QUORVANE_IMAGE_NAME(name, id, file, frames) name,
+  QUORVANE_EDITOR_IMAGES(QUORVANE_IMAGE_NAME)
+#undef QUORVANE_IMAGE_NAME
 };
 
-// Image resources.
-enum : std::int32_t {
-  kImageBackground = 100,
-  kImageKnob = 101,
-  kImageFilterType = 102,
-  kImageTarget = 103,
-  kImageTargetList = 104,
-  kImageDirection = 105,
-  kImageSliderHandle = 106,
-  kImageCompensation = 107,
-  kImageReset = 108,
+struct ImageEntry {
+  std::int32_t resourceId;
+  const char* name;
+  std::int32_t frames;
 };
+
+// Indexed by EditorImage.
+constexpr ImageEntry kImages[] = {
+#define QUORVANE_IMAGE_ENTRY(name, id, file, frames) {id, "img/" file, frames},
+    QUORVANE_EDITOR_IMAGES(QUORVANE_IMAGE_ENTRY)
+#undef QUORVANE_IMAGE_ENTRY
+};
+
+const ImageEntry& Image(EditorImage image) {
+  return kImages[static_cast<int>(image)];
+}
+
+BitmapRef Load(IEditorSurface& editor, EditorImage image) {
+  const ImageEntry& entry = Image(image);
+  return editor.LoadEditorBitmap(entry.resourceId, entry.name, entry.frames);
+}
 
 constexpr std::int32_t kTextGap = 6;
 constexpr std::int32_t kKnobSweep = 300;
 constexpr double kKnobDragScale = 4.0;
 constexpr std::int32_t kVerticalDrag = 0;
 constexpr std::int32_t kHorizontal = 1;
-constexpr std::int32_t kKnobCentreY = 174;
 constexpr std::int32_t kWideKnob = 60;
 
 TextStyle ValueTextStyle() {
@@ -68,67 +69,70 @@ TextStyle ValueTextStyle() {
 
 } // namespace
 
-GRAPH* BuildQuorvaneEditor(IEffectBase& effect) {
+void BuildQuorvaneEditor(IEffectBase& effect, EditorWindowFactory makeWindow,
+                         const GraphReadout& envelope) {
   IEffectBase* plug = &effect;
-  auto window =
-      std::make_unique<IEditorWindow>(plug, EditorLayout::kWidth, EditorLayout::kHeight, 0);
-  window->SetModuleInstance(IEditorWindow::ModuleOfThisCode());
-  IEditorWindow& editor = *window;
+  std::unique_ptr<IEditorSurface> window = makeWindow(effect, kEditorSize.x, kEditorSize.y);
+  if (!window) return;
+  IEditorSurface& editor = *window;
 
-  editor.AddBackground(kImageBackground, "img/bg.png");
-  editor.AddControl(std::make_unique<ILinkControl>(plug, Rect{114, 7, 306, 54},
-                                                   EditorLayout::kMakerPluginsUrl,
+  const ImageEntry& background = Image(EditorImage::Background);
+  editor.AddBackground(background.resourceId, background.name);
+  editor.AddControl(std::make_unique<ILinkControl>(plug, kLink, EditorLayout::kMakerPluginsUrl,
                                                    EditorLayout::kMakerHomeUrl, nullptr));
 
   const TextStyle text = ValueTextStyle();
-  const BitmapRef knob = editor.LoadEditorBitmap(kImageKnob, "img/knob.png", 2);
-  auto addKnob = [&](std::int32_t param, int x, std::int32_t width) {
-    editor.AddControl(std::make_unique<IKnobRotVal>(plug, param, x, kKnobCentreY, knob, text,
+  const BitmapRef knob = Load(editor, EditorImage::Knob);
+  auto addKnob = [&](std::int32_t param, Point pivot, std::int32_t width) {
+    editor.AddControl(std::make_unique<IKnobRotVal>(plug, param, pivot.x, pivot.y, knob, text,
                                                     kTextGap, kKnobSweep, kKnobDragScale, width,
                                                     kVerticalDrag));
   };
 
-  const BitmapRef filterType = editor.LoadEditorBitmap(kImageFilterType, "img/flt_tp.png", 3);
-  editor.AddControl(std::make_unique<IRadioButtons>(plug, kFilterType, 100, 112, filterType, true,
-                                                    kHorizontal, 0, 0, 0));
+  editor.AddControl(std::make_unique<IRadioButtons>(
+      plug, VSTCLASS::kParamFilterType, kFilterTypeButtons.x, kFilterTypeButtons.y,
+      Load(editor, EditorImage::FilterType), true, kHorizontal, 0, 0, 0));
 
-  addKnob(kFilterFreq, 52, kWideKnob);
-  addKnob(kFilterBandwidth, 108, 0);
-  addKnob(kFilterMix, 164, 0);
+  addKnob(VSTCLASS::kParamFilterFreq, kFilterFreqKnob, kWideKnob);
+  addKnob(VSTCLASS::kParamFilterBandwidth, kFilterBandwidthKnob, 0);
+  addKnob(VSTCLASS::kParamFilterMix, kFilterMixKnob, 0);
 
-  const BitmapRef reset = editor.LoadEditorBitmap(kImageReset, "img/reset.png", 1);
-  editor.AddControl(std::make_unique<IButtonHold>(plug, kEnvReset, 204, 87, reset));
+  editor.AddControl(std::make_unique<IButtonHold>(plug, VSTCLASS::kParamEnvReset, kEnvResetButton.x,
+                                                  kEnvResetButton.y,
+                                                  Load(editor, EditorImage::Reset)));
 
-  const BitmapRef targetList = editor.LoadEditorBitmap(kImageTargetList, "img/mod_tg_.png", 4);
-  const BitmapRef target = editor.LoadEditorBitmap(kImageTarget, "img/mod_tg.png", 4);
-  editor.AddControl(std::make_unique<IDropDown>(plug, kEnvTarget, 271, 113, target, targetList));
+  const BitmapRef targetList = Load(editor, EditorImage::TargetList);
+  const BitmapRef target = Load(editor, EditorImage::Target);
+  editor.AddControl(std::make_unique<IDropDown>(plug, VSTCLASS::kParamEnvTarget, kEnvTargetMenu.x,
+                                                kEnvTargetMenu.y, target, targetList));
 
-  addKnob(kEnvAttack, 231, 0);
-  addKnob(kEnvDecay, 287, 0);
-  addKnob(kEnvSustain, 343, 0);
-  addKnob(kEnvRelease, 399, 0);
-  addKnob(kEnvDepth, 455, 0);
+  addKnob(VSTCLASS::kParamEnvAttack, kEnvAttackKnob, 0);
+  addKnob(VSTCLASS::kParamEnvDecay, kEnvDecayKnob, 0);
+  addKnob(VSTCLASS::kParamEnvSustain, kEnvSustainKnob, 0);
+  addKnob(VSTCLASS::kParamEnvRelease, kEnvReleaseKnob, 0);
+  addKnob(VSTCLASS::kParamEnvDepth, kEnvDepthKnob, 0);
 
-  const BitmapRef direction = editor.LoadEditorBitmap(kImageDirection, "img/adsr_tp.png", 1);
-  editor.AddControl(std::make_unique<IButton>(plug, kEnvDirection, 318, 112, direction));
+  editor.AddControl(std::make_unique<IButton>(plug, VSTCLASS::kParamEnvDirection,
+                                              kEnvDirectionButton.x, kEnvDirectionButton.y,
+                                              Load(editor, EditorImage::Direction)));
 
-  const BitmapRef handle = editor.LoadEditorBitmap(kImageSliderHandle, "img/slider.png", 1);
-  editor.AddControl(std::make_unique<ISlider>(plug, kEnvVolCompensation, Rect{373, 107, 443, 135},
-                                              handle, text, Color{255, 120, 120, 120}, 70, 6,
-                                              kHorizontal));
+  const Rect& slider = kEnvVolCompensationSlider;
+  editor.AddControl(std::make_unique<ISlider>(
+      plug, VSTCLASS::kParamEnvVolCompensation, slider, Load(editor, EditorImage::SliderHandle),
+      text, Color{255, 120, 120, 120}, slider.right - slider.left, 6, kHorizontal));
 
-  const BitmapRef compensation = editor.LoadEditorBitmap(kImageCompensation, "img/comp.png", 3);
-  auto compensationSwitch =
-      std::make_unique<ISwitchControl>(plug, 447, 109, kEnvCompensation, compensation, true);
+  auto compensationSwitch = std::make_unique<ISwitchControl>(
+      plug, kEnvCompensationSwitch.x, kEnvCompensationSwitch.y, VSTCLASS::kParamEnvCompensation,
+      Load(editor, EditorImage::Compensation), true);
   compensationSwitch->SetBlend(Blend{Blend::kThroughAlpha, 1.0f});
   editor.AddControl(std::move(compensationSwitch));
 
-  auto graph = std::make_unique<GRAPH>(plug, 209, 213, 477, 215);
-  GRAPH* strip = graph.get();
+  auto graph = std::make_unique<GRAPH>(plug, kEnvelopeStrip.left, kEnvelopeStrip.top,
+                                       kEnvelopeStrip.right, kEnvelopeStrip.bottom);
+  graph->Follow(&envelope);
   editor.AddControl(std::move(graph));
 
   effect.AttachEditor(std::move(window));
-  return strip;
 }
 
 } // namespace quorvane

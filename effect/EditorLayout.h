@@ -1,31 +1,29 @@
 #pragma once
-// The effect's editor: a 507 x 248 window painted from the library's nine
-// images, with the background and sixteen controls at fixed places, each
-// bound to its parameter. Built once by the effect's constructor (after the
-// parameters are defined), whether or not the host ever opens the editor,
-// and handed to the plug-in base, which owns it from then on.
+// The effect's editor: a 507 x 248 panel painted from the nine editor
+// images, with the background and sixteen controls at the places
+// EditorGeometry gives, each bound to its parameter. Built on the neutral
+// editor surface of whatever window the factory makes, once, by the
+// effect's constructor (after the parameters are defined), whether or not
+// the host ever opens the editor; the plug-in base owns it from then on.
 //
-// Windows only: the editor lives in a Win32 window. Called on the thread
-// that constructs the effect.
+// Threads: the thread that constructs the effect.
 
-#include <cstdint>
-
-class IEffectBase;
+#include "effect/EditorWindowFactory.h"
 
 namespace quorvane {
 
-class GRAPH;
+class GraphReadout;
 
 struct EditorLayout {
-  static constexpr std::int32_t kWidth = 507;
-  static constexpr std::int32_t kHeight = 248;
   // The maker's page for its plug-ins, and its main site if that fails.
   static constexpr const char* kMakerPluginsUrl = "https://kelto.example/plugins";
   static constexpr const char* kMakerHomeUrl = "https://kelto.example/";
 };
 
-// Builds the editor and attaches it to effect. Answers the envelope strip,
-// which the effect keeps (not owned) for its block-end updates.
-GRAPH* BuildQuorvaneEditor(IEffectBase& effect);
+// Fills the window makeWindow makes with the controls and attaches it to
+// effect; the envelope strip follows envelope, which must outlive the editor.
+// Nothing happens when makeWindow makes no window.
+void BuildQuorvaneEditor(IEffectBase& effect, EditorWindowFactory makeWindow,
+                         const GraphReadout& envelope);
 
 } // namespace quorvane

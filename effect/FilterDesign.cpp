@@ -1,6 +1,8 @@
-#include "FilterDesign.h"
+#include "effect/FilterDesign.h"
 
 #include <cmath>
+
+namespace quorvane {
 
 namespace {
 
@@ -12,7 +14,8 @@ bool IsUsableRate(double rate) noexcept {
   return std::isfinite(rate) && rate > 0.0;
 }
 
-FilterCoefficients DesignFilter(int filterType, float freq, float bandwidth, double rate) noexcept {
+FilterCoefficients DesignFilter(FilterKind kind, float freq, float bandwidth,
+                                double rate) noexcept {
   if (!IsUsableRate(rate)) rate = kFallbackDesignRate;
 
   // The damping is formed in single precision, like the control values it
@@ -32,6 +35,8 @@ FilterCoefficients DesignFilter(int filterType, float freq, float bandwidth, dou
   FilterCoefficients c;
   c.a1 = (1.0 - k * k) * r * 2.0;
   c.a2 = ((k - q) * k + 1.0) * r;
-  c.gain = filterType == kFilterBandpass ? q * r * k : r;
+  c.gain = kind == FilterKind::Bandpass ? q * r * k : r;
   return c;
 }
+
+} // namespace quorvane

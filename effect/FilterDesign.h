@@ -1,4 +1,5 @@
 #pragma once
+
 // Coefficient design of the effect's second-order recursive section.
 //
 // The section is the bilinear transform, with prewarping, of the analogue
@@ -8,7 +9,11 @@
 // the highpass output in minus the lowpass output. Pure functions; safe on
 // any thread, allocation-free.
 
-enum FilterKind : int { kFilterLowpass = 0, kFilterHighpass = 1, kFilterBandpass = 2 };
+#include <cstdint>
+
+namespace quorvane {
+
+enum class FilterKind : int32_t { Lowpass = 0, Highpass = 1, Bandpass = 2 };
 
 struct FilterCoefficients {
   double gain;
@@ -30,9 +35,11 @@ static constexpr float kDampingPerBandwidth = 15.0f;
 // should a bandwidth of zero or less ever reach the design.
 static constexpr double kLowestDamping = 1e-3;
 
-// Designs gain, a1, a2 for filterType (0 lowpass, 1 highpass, 2 bandpass) at
+// Designs gain, a1, a2 for kind at
 // freq Hz with bandwidth fraction (damping q = bandwidth * 15) for rate Hz.
-FilterCoefficients DesignFilter(int filterType, float freq, float bandwidth, double rate) noexcept;
+FilterCoefficients DesignFilter(FilterKind kind, float freq, float bandwidth, double rate) noexcept;
 
 // True for a sample rate the design and the envelope steps can use.
 bool IsUsableRate(double rate) noexcept;
+
+} // namespace quorvane

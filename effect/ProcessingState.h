@@ -10,30 +10,20 @@
 // by many samples over long segments and stops moving altogether once the
 // step falls below half a unit in the last place of the level.
 
-#include "FilterDesign.h"
+#include "effect/FilterDesign.h"
 
 #include <cstdint>
 
-enum EnvStage : int32_t {
-  kEnvIdle = 0,
-  kEnvAttack = 1,
-  kEnvDecay = 2,
-  kEnvSustain = 3,
-  kEnvRelease = 4,
-};
+namespace quorvane {
 
-enum EnvTarget : int32_t {
-  kTargetNone = 0,
-  kTargetFrequency = 1,
-  kTargetBandwidth = 2,
-  kTargetMix = 3,
-};
+enum class EnvStage : int32_t { Idle = 0, Attack = 1, Decay = 2, Sustain = 3, Release = 4 };
 
-enum CompMode : int32_t {
-  kCompLeft = 0,
-  kCompRight = 1,
-  kCompBoth = 2,
-};
+// What the envelope drives.
+enum class EnvTarget : int32_t { None = 0, Frequency = 1, Bandwidth = 2, Mix = 3 };
+
+// Where the volume compensation applies its full gain within the target's range: the low
+// end, the high end, or both ends.
+enum class CompMode : int32_t { Left = 0, Right = 1, Both = 2 };
 
 // One channel of the second-order section: two samples old, one sample old, newest.
 struct FilterMemory {
@@ -57,10 +47,10 @@ struct ProcessingState {
   float baseMix = 0.0f;
   float wet = 0.0f;
   float depth = 0.0f;
-  int32_t filterType = 0;
-  int32_t envTarget = kTargetNone;
-  int32_t compMode = kCompLeft;
-  int32_t envStage = kEnvIdle;
+  FilterKind filterType = FilterKind::Lowpass;
+  EnvTarget envTarget = EnvTarget::None;
+  CompMode compMode = CompMode::Left;
+  EnvStage envStage = EnvStage::Idle;
   double envLevel = 0.0; // 0 to 1
   float attackStep = 0.0f;
   float sustainLevel = 0.0f;
@@ -82,3 +72,5 @@ inline void RedesignFilter(ProcessingState& s) {
   s.a1 = c.a1;
   s.a2 = c.a2;
 }
+
+} // namespace quorvane

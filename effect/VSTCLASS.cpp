@@ -1,10 +1,10 @@
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
-#include "DebugTrace.h"
+#include "effect/DebugTrace.h"
+#include "effect/EditorLayout.h"
 #include "framework/AudioCallScope.h"
-#if defined(_WIN32)
-#include "EditorLayout.h"
-#endif
+
+namespace quorvane {
 
 namespace {
 
@@ -31,19 +31,17 @@ constexpr FactoryProgram kFactoryPrograms[] = {
 
 } // namespace
 
-VSTCLASS::VSTCLASS(audioMasterCallback host)
+VSTCLASS::VSTCLASS(audioMasterCallback host, EditorWindowFactory makeEditorWindow)
     : IEffectVST(host, kParamCount, "1-1 2-2", kPresetCount, "Quorvane", "", "Kelto", kVersion,
                  kUniqueId, kVendorCode, 0, kMidiMode, false, false) {
   // Trace lines made during audio calls are written out at the next turn.
-  quorvane::SetUserInterfaceTurn(&FlushTrace);
+  SetUserInterfaceTurn(&FlushTrace);
   DebugTrace("VSTCLASS::VSTCLASS");
   DefineParameters();
   SetFloatBlockProcessor(this);
-#if defined(_WIN32)
   // The editor is built now, whether or not the host ever opens it, so that
   // its controls already hold the values when the window first paints.
-  editorGraph = quorvane::BuildQuorvaneEditor(*this);
-#endif
+  if (makeEditorWindow) BuildQuorvaneEditor(*this, makeEditorWindow, graph);
   FillDefaultPresets("---- default ----", 1);
   DefineFactoryPresets();
 }
@@ -100,3 +98,5 @@ void VSTCLASS::DefineFactoryPresets() {
     DefinePresetValues(program.name, values, kParamCount);
   }
 }
+
+} // namespace quorvane

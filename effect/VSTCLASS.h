@@ -10,17 +10,18 @@
 // of them; Reset, OnActivate and OnParamChange take it again themselves.
 // ProcessBlock and HandleMidi never allocate and make no system call.
 
-#include "GraphReadout.h"
-#include "IEffectVST.h"
-#include "ProcessingState.h"
+#include "effect/EditorWindowFactory.h"
+#include "effect/ProcessingState.h"
 #include "effect/dsp/NoteGate.h"
+#include "framework/FloatBlockProcessor.h"
+#include "framework/GraphReadout.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstdint>
 
 namespace quorvane {
-class GRAPH;
-}
 
+// VSTCLASS: the Quorvane effect, the one class the plug-in module creates.
 class VSTCLASS : public IEffectVST, private FloatBlockProcessor {
 public:
   enum ParamIndex : int32_t {
@@ -46,7 +47,8 @@ public:
   static constexpr int32_t kVendorCode = 0x4B656C74; // 'Kelt'
   static constexpr int32_t kMidiMode = 1;
 
-  explicit VSTCLASS(audioMasterCallback host);
+  // makeEditorWindow: the platform's editor window, or null for no editor.
+  explicit VSTCLASS(audioMasterCallback host, EditorWindowFactory makeEditorWindow = nullptr);
 
   // Sample rate or block size changed, or processing was suspended: a new
   // rate redesigns the filter and the envelope steps.
@@ -93,10 +95,10 @@ private:
   void RouteHeldValue(float value);
 
   ProcessingState state;
+  // Published for the editor's envelope strip, which reads it on its own thread.
   GraphReadout graph;
-  quorvane::NoteGate gate;
+  NoteGate gate;
   float lastRoutedValue = 0.0f; // the envelope's latest output, for the readout
-  // The editor's marker strip, which mirrors graph; null where the platform
-  // has no editor. Owned by the editor surface.
-  quorvane::GRAPH* editorGraph = nullptr;
 };
+
+} // namespace quorvane

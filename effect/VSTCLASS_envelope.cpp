@@ -1,15 +1,15 @@
 // Parameter changes on the envelope side, the routing of the envelope to its
 // target, and the effect's reactions to MIDI, rate changes and activation.
 
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
-#include "editor/GRAPH.h"
-
-#include "DebugTrace.h"
-#include "FilterDesign.h"
+#include "effect/DebugTrace.h"
+#include "effect/FilterDesign.h"
 
 #include <cmath>
 #include <cstdint>
+
+namespace quorvane {
 
 namespace {
 
@@ -45,8 +45,8 @@ void VSTCLASS::OnParamChange(int32_t index) {
   PluginLockGuard guard(GetPluginLock());
   if (!IsValidParam(index)) return;
   ApplyParamChange(index);
-  DebugTrace("OnParamChange", state.envStage, state.attackStep, state.decayStep, state.sustainLevel,
-             state.releaseStep);
+  DebugTrace("OnParamChange", static_cast<int32_t>(state.envStage), state.attackStep,
+             state.decayStep, state.sustainLevel, state.releaseStep);
 }
 
 void VSTCLASS::ApplyParamChange(int32_t index) {
@@ -66,15 +66,14 @@ double VSTCLASS::StepRate() const {
 void VSTCLASS::ApplyEnvelopeParam(int32_t index, int32_t v, float p) {
   switch (index) {
   case kParamEnvTarget:
-    state.envTarget = v;
-    graph.graphEnabled = v != kTargetNone;
-    if (editorGraph) editorGraph->SetGraphEnabled(graph.graphEnabled);
+    state.envTarget = static_cast<EnvTarget>(v);
+    graph.PublishEnabled(state.envTarget != EnvTarget::None);
     state.freq = state.baseFreq;
     state.bandwidth = state.baseBandwidth;
     UpdateCoefficients();
     state.wet = state.baseMix;
     state.dry = 1.0f - state.baseMix;
-    state.envStage = kEnvIdle;
+    state.envStage = EnvStage::Idle;
     state.envLevel = 0.0;
     break;
   case kParamEnvAttack:
@@ -110,13 +109,13 @@ void VSTCLASS::ApplyEnvelopeParam(int32_t index, int32_t v, float p) {
     state.compGain = static_cast<float>(std::exp(v * kDecibelToExponent));
     break;
   case kParamEnvCompensation:
-    state.compMode = v;
+    state.compMode = static_cast<CompMode>(v);
     break;
   case kParamEnvReset:
     // Acts on the press only; the switch must be released before it acts again.
     if (v == 1 && !state.resetHeld) {
       state.envLevel = 0.0;
-      state.envStage = kEnvIdle;
+      state.envStage = EnvStage::Idle;
       state.heldNotes = 0;
       state.resetHeld = true;
     } else if (v == 0 && state.resetHeld) {
@@ -132,28 +131,24 @@ void VSTCLASS::UpdateRouting() {
   // The base value is pulled down where the swing would pass the top of the
   // range, so the target always stays inside graphMin .. graphMax.
   switch (state.envTarget) {
-  case kTargetFrequency:
+  case EnvTarget::Frequency:
     state.modDepth = state.depth * kFreqSwing;
     state.modBase = Smaller(state.baseFreq, kHighestFreq - state.modDepth);
-    graph.graphMin = kLowestFreq;
-    graph.graphMax = kHighestFreq;
+    graph.PublishRange(kLowestFreq, kHighestFreq);
     break;
-  case kTargetBandwidth:
+  case EnvTarget::Bandwidth:
     state.modDepth = state.depth * kBandwidthSwing;
     state.modBase = Smaller(state.baseBandwidth, 1.0f - state.modDepth);
-    graph.graphMin = kLowestBandwidth;
-    graph.graphMax = 1.0f;
+    graph.PublishRange(kLowestBandwidth, 1.0f);
     break;
-  case kTargetMix:
+  case EnvTarget::Mix:
     state.modDepth = state.depth;
     state.modBase = Smaller(state.baseMix, 1.0f - state.modDepth);
-    graph.graphMin = 0.0f;
-    graph.graphMax = 1.0f;
+    graph.PublishRange(0.0f, 1.0f);
     break;
   default:
-    return;
+    break;
   }
-  if (editorGraph) editorGraph->SetGraphRange(graph.graphMin, graph.graphMax);
 }
 
 bool VSTCLASS::HandleMidi(const MidiMessage& message) {
@@ -180,8 +175,10 @@ void VSTCLASS::Reset() {
 void VSTCLASS::OnActivate(bool) {
   PluginLockGuard guard(GetPluginLock());
   // The level is kept, so the target holds the value it had.
-  state.envStage = kEnvIdle;
+  state.envStage = EnvStage::Idle;
   state.heldNotes = 0;
   gate.Clear();
   DebugTrace("OnActivate");
 }
+
+} // namespace quorvane

@@ -1,7 +1,9 @@
 // The filter side of the effect: coefficient design and what the four
 // filter parameters do to the effect's fields.
 
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
+
+namespace quorvane {
 
 void VSTCLASS::UpdateCoefficients() {
   RedesignFilter(state);
@@ -11,10 +13,10 @@ void VSTCLASS::ApplyFilterParam(int32_t index, int32_t v, float p) {
   switch (index) {
   case kParamFilterType:
     // The memory of one section shape means nothing to another.
-    if (v != state.filterType) {
+    if (static_cast<FilterKind>(v) != state.filterType) {
       state.left = FilterMemory{};
       state.right = FilterMemory{};
-      state.filterType = v;
+      state.filterType = static_cast<FilterKind>(v);
       UpdateCoefficients();
     }
     break;
@@ -34,3 +36,5 @@ void VSTCLASS::ApplyFilterParam(int32_t index, int32_t v, float p) {
     break;
   }
 }
+
+} // namespace quorvane

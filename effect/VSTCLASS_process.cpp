@@ -3,9 +3,7 @@
 // block is split at the frames where notes open or close the envelope. Audio
 // thread; no allocation, no system call, no trace.
 
-#include "VSTCLASS.h"
-
-#include "editor/GRAPH.h"
+#include "effect/VSTCLASS.h"
 
 #include "effect/dsp/AdsrEnvelope.h"
 #include "effect/dsp/BatchDesign.h"
@@ -14,11 +12,9 @@
 
 #include <algorithm>
 
-namespace {
+namespace quorvane {
 
-using quorvane::AdsrEnvelope;
-using quorvane::SectionDrive;
-using quorvane::TargetRouting;
+namespace {
 
 // Frames designed and filtered per pass of the envelope: enough to amortise
 // a pass, small enough for the per-frame arrays to stay on the stack.
@@ -42,8 +38,9 @@ TargetRouting RoutingOf(const ProcessingState& s, const GraphReadout& graph) {
   routing.modBase = s.modBase;
   routing.compGain = s.compGain;
   routing.compMode = s.compMode;
-  routing.lowest = graph.graphMin;
-  routing.highest = graph.graphMax;
+  const GraphReadout::Reading range = graph.Read();
+  routing.lowest = range.graphMin;
+  routing.highest = range.graphMax;
   return routing;
 }
 
@@ -74,19 +71,19 @@ struct StretchArrays {
 // value differs from the one the coefficients were made for.
 void VSTCLASS::RouteHeldValue(float value) {
   switch (state.envTarget) {
-  case kTargetFrequency:
+  case EnvTarget::Frequency:
     if (value != state.freq) {
       state.freq = value;
       RedesignFilter(state);
     }
     break;
-  case kTargetBandwidth:
+  case EnvTarget::Bandwidth:
     if (value != state.bandwidth) {
       state.bandwidth = value;
       RedesignFilter(state);
     }
     break;
-  case kTargetMix:
+  case EnvTarget::Mix:
     state.wet = value;
     state.dry = 1.0f - value;
     break;
@@ -98,7 +95,7 @@ void VSTCLASS::RouteHeldValue(float value) {
 template <class Sample, class... Mode>
 int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
                                    Mode... mode) {
-  quorvane::StereoSection section(state.left, state.right);
+  StereoSection section(state.left, state.right);
   const TargetRouting routing = RoutingOf(state, graph);
   AdsrEnvelope envelope = EnvelopeOf(state);
 
@@ -126,16 +123,16 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
   }
   const float last = a.values[frames - 1];
   switch (state.envTarget) {
-  case kTargetFrequency:
-  case kTargetBandwidth: {
-    const quorvane::CoefficientArrays coefficients{a.gain, a.a1, a.a2};
-    if (state.envTarget == kTargetFrequency) {
-      quorvane::DesignFrequencySweep(state.filterType, a.values, state.bandwidth, state.designRate,
-                                     frames, coefficients);
+  case EnvTarget::Frequency:
+  case EnvTarget::Bandwidth: {
+    const CoefficientArrays coefficients{a.gain, a.a1, a.a2};
+    if (state.envTarget == EnvTarget::Frequency) {
+      DesignFrequencySweep(state.filterType, a.values, state.bandwidth, state.designRate, frames,
+                           coefficients);
       state.freq = last;
     } else {
-      quorvane::DesignBandwidthSweep(state.filterType, state.freq, a.values, state.designRate,
-                                     frames, coefficients);
+      DesignBandwidthSweep(state.filterType, state.freq, a.values, state.designRate, frames,
+                           coefficients);
       state.bandwidth = last;
     }
     drive.gain = a.gain;
@@ -164,7 +161,7 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
 template <class Sample, class... Mode>
 void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames,
                            Mode... mode) {
-  const bool targeted = state.envTarget != kTargetNone;
+  const bool targeted = state.envTarget != EnvTarget::None;
   int32_t done = 0;
   while (done < frames) {
     gate.ApplyDue(state, done);
@@ -175,7 +172,7 @@ void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int3
       if (targeted) {
         at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
       } else {
-        quorvane::StereoSection(state.left, state.right)
+        StereoSection(state.left, state.right)
             .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
                  mode...);
         at = end;
@@ -185,10 +182,7 @@ void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int3
   }
   gate.ApplyRest(state);
   // With no target the marker keeps its last value; it is not drawn then.
-  if (targeted) {
-    graph.graphValue = lastRoutedValue;
-    if (editorGraph) editorGraph->SetGraphValue(lastRoutedValue);
-  }
+  if (targeted) graph.PublishValue(lastRoutedValue);
 }
 
 void VSTCLASS::InitialiseOnFirstBlock() {
@@ -218,6 +212,7 @@ void VSTCLASS::ProcessFloatBlock(float** inputs, float** outputs, int32_t frames
   const float* in[2] = {inputs[0], inputs[1]};
   float* out[2] = {outputs[0], outputs[1]};
   if (!in[0] || !in[1] || !out[0] || !out[1]) return;
-  RenderBlock(in, out, frames,
-              adding ? quorvane::FloatOutput::Add : quorvane::FloatOutput::Replace);
+  RenderBlock(in, out, frames, adding ? FloatOutput::Add : FloatOutput::Replace);
 }
+
+} // namespace quorvane

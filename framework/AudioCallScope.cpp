@@ -1,4 +1,4 @@
-#include "AudioCallScope.h"
+#include "framework/AudioCallScope.h"
 
 #include <atomic>
 

@@ -4,7 +4,9 @@
 // points either at the host's buffer (connected, double callback), at scratch (converted float
 // data, or the silence / discarded output of an unconnected channel).
 
-#include "StateBuffer.h"
+#include "framework/StateBuffer.h"
+
+namespace quorvane {
 
 struct InputChannel {
   bool connected = false;
@@ -16,3 +18,5 @@ struct OutputChannel {
   float* hostFloatOut = nullptr; // the host's buffer during a float call
   StateBuffer scratch;           // blockSize doubles
 };
+
+} // namespace quorvane

@@ -1,6 +1,8 @@
-#include "FixedPointText.h"
+#include "framework/FixedPointText.h"
 
 #include <cstdio>
+
+namespace quorvane {
 
 namespace {
 
@@ -34,3 +36,5 @@ void FormatFixedPoint(char* out, std::size_t outSize, int decimals, double v) {
   }
   out[written] = '\0';
 }
+
+} // namespace quorvane

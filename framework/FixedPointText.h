@@ -6,6 +6,10 @@
 
 #include <cstddef>
 
+namespace quorvane {
+
 // Like snprintf(out, outSize, "%.*f", decimals, v) in the "C" locale: cut to
 // outSize bytes and always terminated. Does nothing for a null or empty out.
 void FormatFixedPoint(char* out, std::size_t outSize, int decimals, double v);
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 class FloatBlockProcessor {
 public:
   // Channels 0 .. count - 1 of inputs and outputs, frames each; the outputs
@@ -17,3 +19,5 @@ public:
 protected:
   ~FloatBlockProcessor() = default;
 };
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 class IEditorConnection {
 public:
   static constexpr int32_t kDefaultFrameRate = 24;
@@ -40,3 +42,5 @@ public:
     return false;
   }
 };
+
+} // namespace quorvane

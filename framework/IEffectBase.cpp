@@ -1,8 +1,11 @@
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <limits>
+
+namespace quorvane {
 
 namespace {
 
@@ -13,13 +16,16 @@ void CopyIdentity(char* out, std::size_t outSize, const char* text) {
   out[kept] = '\0';
 }
 
+constexpr const char* kDefaultPresetName = "Default";
+
 } // namespace
 
 IEffectBase::IEffectBase(int32_t paramCount, const char* channelSpec, int32_t presetCount,
                          const char* newEffectName, const char* newProductName,
                          const char* newVendorName, int32_t newVersion, int32_t newUniqueId,
                          int32_t newVendorCode, int32_t newLatency, int32_t newMidiMode,
-                         bool chunks, bool instrument) {
+                         bool chunks, bool instrument)
+    : fields(channelSpec, presetCount) {
   fields.uniqueId = newUniqueId;
   fields.vendorCode = newVendorCode;
   fields.version = newVersion;
@@ -27,14 +33,8 @@ IEffectBase::IEffectBase(int32_t paramCount, const char* channelSpec, int32_t pr
   fields.isInstrument = instrument;
   fields.midiMode = newMidiMode;
   fields.latency = newLatency;
-  ParseChannelSpec(channelSpec);
   for (int32_t i = 0; i < paramCount; ++i)
     fields.params.push_back(std::make_unique<IParameter>());
-  for (int32_t i = 0; i < presetCount; ++i) {
-    auto preset = std::make_unique<Preset>();
-    std::snprintf(preset->name, sizeof preset->name, "- %d -", static_cast<int>(i + 1));
-    fields.presets.push_back(std::move(preset));
-  }
   CopyIdentity(fields.effectName, sizeof fields.effectName, newEffectName);
   CopyIdentity(fields.productName, sizeof fields.productName, newProductName);
   CopyIdentity(fields.vendorName, sizeof fields.vendorName, newVendorName);
@@ -43,13 +43,11 @@ IEffectBase::IEffectBase(int32_t paramCount, const char* channelSpec, int32_t pr
 IEffectBase::~IEffectBase() {
   // A window that closes with a wheel countdown running flushes the gesture; the host side is
   // already destroyed here, so there must be nothing left for it to end.
-  fields.pendingGestureParam = kNoPendingGesture;
+  fields.gesture.Take();
   // The editor goes first: its controls may still refer to parameters.
   fields.editor.reset();
   while (!fields.params.empty())
     fields.params.pop_back();
-  while (!fields.presets.empty())
-    fields.presets.pop_back();
 }
 
 //================================================================================================
@@ -169,7 +167,7 @@ void IEffectBase::AnnounceAllParams() {
 
 void IEffectBase::BeginHostGestureOnce(int32_t index) {
   PluginLockGuard guard(fields.pluginLock);
-  if (!IsValidParam(index) || index == fields.pendingGestureParam) return;
+  if (!IsValidParam(index) || index == fields.gesture.Pending()) return;
   FlushHostGesture();
   BeginHostGesture(index);
 }
@@ -181,19 +179,14 @@ void IEffectBase::EndHostGestureLater(int32_t index) {
     EndHostGesture(index);
     return;
   }
-  fields.pendingGestureParam = index;
-  const int32_t ticks = fields.editor->FrameRate() / 2;
-  fields.editor->StartEndEditCountdown(ticks > 1 ? ticks : 1);
+  fields.gesture.Defer(index, *fields.editor);
 }
 
 void IEffectBase::FlushHostGesture() {
   PluginLockGuard guard(fields.pluginLock);
   if (fields.editor) fields.editor->ClearEndEditCountdown();
-  if (fields.pendingGestureParam >= 0) {
-    const int32_t index = fields.pendingGestureParam;
-    fields.pendingGestureParam = kNoPendingGesture;
-    EndHostGesture(index);
-  }
+  const int32_t index = fields.gesture.Take();
+  if (index != DeferredGesture::kNone) EndHostGesture(index);
 }
 
 //================================================================================================
@@ -217,3 +210,272 @@ void IEffectBase::SetSampleRate(double hz) {
   // A zero, negative or non-finite rate would poison every coefficient derived from it.
   if (std::isfinite(hz) && hz > 0.0) fields.sampleRate = hz;
 }
+
+//================================================================================================
+// Presets
+
+bool IEffectBase::FillPresetWithLiveValues(Preset& preset) {
+  // A preset made uninitialised by a bank chunk may still hold old values; never append to them.
+  preset.state.Clear();
+  return WriteParamState(preset.state);
+}
+
+const Preset* IEffectBase::PresetAt(int32_t index) const {
+  return fields.presets.At(index);
+}
+
+void IEffectBase::FillDefaultPresets(const char* name, int32_t count) {
+  PluginLockGuard guard(fields.pluginLock);
+  for (int32_t i = 0; i < count; ++i) {
+    Preset* preset = fields.presets.FirstUninitialised();
+    if (!preset) continue;
+    preset->initialised = true;
+    PresetBank::SetName(*preset, (name && name[0]) ? name : kDefaultPresetName);
+    FillPresetWithLiveValues(*preset);
+  }
+}
+
+void IEffectBase::DefinePresetValues(const char* name, const double* values, int32_t count) {
+  PluginLockGuard guard(fields.pluginLock);
+  Preset* preset = fields.presets.FirstUninitialised();
+  if (!preset) return;
+  preset->initialised = true;
+  PresetBank::SetName(*preset, name);
+  preset->state.Clear();
+  for (int32_t i = 0; i < ParamCount(); ++i) {
+    const IParameter& param = *fields.params[static_cast<std::size_t>(i)];
+    double v = (values && i < count) ? values[i] : param.Value();
+    const ParamKind kind = param.Kind();
+    if (kind == ParamKind::Toggle || kind == ParamKind::Integer || kind == ParamKind::Choice)
+      v = std::trunc(v);
+    preset->state.AppendDouble(v);
+  }
+}
+
+void IEffectBase::EnsureOnePreset() {
+  PluginLockGuard guard(fields.pluginLock);
+  Preset* first = fields.presets.AddIfEmpty();
+  if (!first) return;
+  first->initialised = true;
+  PresetBank::SetName(*first, kDefaultPresetName);
+  FillPresetWithLiveValues(*first);
+}
+
+bool IEffectBase::StoreCurrentPreset(const char* name) {
+  PluginLockGuard guard(fields.pluginLock);
+  Preset* current = fields.presets.At(fields.presets.Current());
+  if (!current) return false;
+  Preset& preset = *current;
+  const bool stored = FillPresetWithLiveValues(preset);
+  if (name && name[0]) PresetBank::SetName(preset, name);
+  return stored;
+}
+
+bool IEffectBase::LoadPreset(int32_t index) {
+  PluginLockGuard guard(fields.pluginLock);
+  Preset* slot = fields.presets.At(index);
+  if (!slot) return false;
+  Preset& preset = *slot;
+  bool loaded;
+  if (!preset.initialised) {
+    // Selecting a never-used slot keeps the sound and saves it there as a new user preset.
+    preset.initialised = true;
+    char name[Preset::kNameSize];
+    NextUserPresetName(name, sizeof name);
+    PresetBank::SetName(preset, name);
+    loaded = FillPresetWithLiveValues(preset);
+  } else {
+    loaded = ReadParamState(preset.state, 0) >= 0;
+  }
+  if (loaded) {
+    fields.presets.SetCurrent(index);
+    RefreshEditorControls();
+  }
+  return loaded;
+}
+
+void IEffectBase::NextUserPresetName(char* text, int32_t textSize) const {
+  fields.presets.NextUserPresetName(text, textSize);
+}
+
+const char* IEffectBase::PresetName(int32_t index) const {
+  const Preset* preset = PresetAt(index);
+  return preset ? preset->name : "";
+}
+
+bool IEffectBase::RenamePreset(int32_t index, const char* name) {
+  PluginLockGuard guard(fields.pluginLock);
+  Preset* preset = fields.presets.At(index);
+  if (!preset || !name) return false;
+  PresetBank::SetName(*preset, name);
+  return true;
+}
+
+//================================================================================================
+// State chunks
+
+bool IEffectBase::StartChunk(StateBuffer& buffer) {
+  return ChunkFormat::Start(buffer);
+}
+
+bool IEffectBase::WriteParamState(StateBuffer& buffer) {
+  PluginLockGuard guard(fields.pluginLock);
+  for (const auto& param : fields.params)
+    if (!buffer.AppendDouble(param->Value())) return false;
+  return true;
+}
+
+int32_t IEffectBase::ReadParamState(const StateBuffer& buffer, int32_t pos) {
+  PluginLockGuard guard(fields.pluginLock);
+  for (std::size_t i = 0; i < fields.params.size() && pos >= 0; ++i) {
+    double v = 0.0;
+    pos = buffer.ReadDouble(&v, pos);
+    if (pos < 0) v = 0.0;
+    fields.params[i]->SetClampedValue(v);
+  }
+  AnnounceAllParams();
+  return pos;
+}
+
+bool IEffectBase::WritePresetBank(StateBuffer& buffer) {
+  PluginLockGuard guard(fields.pluginLock);
+  for (int32_t i = 0; i < PresetCount(); ++i)
+    if (!ChunkFormat::WritePreset(buffer, *fields.presets.At(i))) return false;
+  return true;
+}
+
+int32_t IEffectBase::ReadPresetBank(const StateBuffer& buffer, int32_t pos) {
+  PluginLockGuard guard(fields.pluginLock);
+  for (int32_t i = 0; i < PresetCount() && pos >= 0; ++i) {
+    Preset& preset = *fields.presets.At(i);
+    pos = ChunkFormat::ReadPresetHeader(buffer, pos, preset);
+    if (preset.initialised) {
+      pos = ReadParamState(buffer, pos);
+      if (pos >= 0) FillPresetWithLiveValues(preset);
+    }
+  }
+  LoadPreset(fields.presets.Current());
+  return pos;
+}
+
+int32_t IEffectBase::GetChunk(bool bank, const void** data) {
+  if (!data) return 0;
+  PluginLockGuard guard(fields.pluginLock);
+  StateBuffer& target = bank ? fields.bankChunk : fields.presetChunk;
+  bool written = StartChunk(target);
+  if (bank) {
+    // The current preset first takes the live values, so the bank holds what is heard.
+    if (written && PresetCount() > 0) written = StoreCurrentPreset(nullptr);
+    written = written && WritePresetBank(target);
+  } else {
+    written = written && WriteState(target);
+  }
+  if (!written || target.Empty()) return 0;
+  *data = target.Data();
+  return target.Size();
+}
+
+int32_t IEffectBase::ReadChunk(bool bank, const StateBuffer& buffer) {
+  int32_t chunkVersion = 0;
+  int32_t pos = ChunkFormat::ReadHeader(buffer, &chunkVersion);
+  if (bank && chunkVersion >= kChunkVersion) return ReadPresetBank(buffer, pos);
+  // A program chunk, or a bank in an older form: bare values, with or without the header.
+  pos = ReadState(buffer, pos);
+  StoreCurrentPreset(nullptr);
+  return pos;
+}
+
+int32_t IEffectBase::SetChunk(bool bank, const void* data, int64_t size) {
+  if (!data || size <= 0 || size > std::numeric_limits<int32_t>::max()) return 0;
+  PluginLockGuard guard(fields.pluginLock);
+  // What a refused chunk must not change: the live values and every preset.
+  std::vector<double> values;
+  values.reserve(fields.params.size());
+  for (const auto& param : fields.params)
+    values.push_back(param->Value());
+  PresetBank presets(PresetCount());
+  if (!fields.presets.SaveTo(presets)) return 0;
+  // Hosts may hand back the very bytes GetChunk answered; Assign copies with overlap in mind.
+  StateBuffer& target = bank ? fields.bankChunk : fields.presetChunk;
+  if (!target.Assign(data, size)) return 0;
+  if (ReadChunk(bank, target) < 0) {
+    // A chunk that does not fit is refused as a whole rather than half applied.
+    fields.presets.RestoreFrom(presets);
+    for (std::size_t i = 0; i < fields.params.size(); ++i)
+      fields.params[i]->RestoreValue(values[i]);
+    AnnounceAllParams();
+    RefreshEditorControls();
+    return 0;
+  }
+  RefreshEditorControls();
+  return 1;
+}
+
+//================================================================================================
+// Audio channels
+
+void IEffectBase::ProcessBlock(double** inputSamples, double** outputSamples, int32_t frames) {
+  if (frames <= 0 || !outputSamples) return;
+  const int32_t through = inputSamples ? std::min(InputCount(), OutputCount()) : 0;
+  const auto bytes = sizeof(double) * static_cast<std::size_t>(frames);
+  for (int32_t i = 0; i < OutputCount(); ++i) {
+    double* out = outputSamples[i];
+    if (!out) continue;
+    const double* in = i < through ? inputSamples[i] : nullptr;
+    if (in && in != out)
+      std::memmove(out, in, bytes);
+    else if (!in)
+      std::memset(out, 0, bytes);
+  }
+}
+
+void IEffectBase::ProcessBlockOf(void* context, double** inputs, double** outputs, int32_t frames) {
+  static_cast<IEffectBase*>(context)->ProcessBlock(inputs, outputs, frames);
+}
+
+bool IEffectBase::AcceptsChannelCounts(int32_t inputCount, int32_t outputCount) const {
+  return fields.channels.Accepts(inputCount, outputCount);
+}
+
+void IEffectBase::ConnectInputs(int32_t first, int32_t count, bool connected) {
+  PluginLockGuard guard(fields.pluginLock);
+  fields.channels.ConnectInputs(first, count, connected);
+}
+
+void IEffectBase::ConnectOutputs(int32_t first, int32_t count, bool connected) {
+  PluginLockGuard guard(fields.pluginLock);
+  fields.channels.ConnectOutputs(first, count, connected);
+}
+
+bool IEffectBase::InputConnected(int32_t index) const {
+  return fields.channels.InputConnected(index);
+}
+
+bool IEffectBase::OutputConnected(int32_t index) const {
+  return fields.channels.OutputConnected(index);
+}
+
+void IEffectBase::PrepareBlockSize(int32_t frames) {
+  PluginLockGuard guard(fields.pluginLock);
+  fields.channels.PrepareBlockSize(frames);
+}
+
+void IEffectBase::ProcessHostDouble(double** hostInputs, double** hostOutputs, int32_t frames) {
+  PluginLockGuard guard(fields.pluginLock);
+  fields.channels.ProcessHostDouble(hostInputs, hostOutputs, frames, &ProcessBlockOf, this);
+}
+
+void IEffectBase::ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames,
+                                   bool accumulate) {
+  PluginLockGuard guard(fields.pluginLock);
+  // Whole: an effect that takes float buffers needs no scratch, so no pieces.
+  if (fields.floatBlocks != nullptr && frames > 0 &&
+      fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
+    fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+    return;
+  }
+  fields.channels.ProcessHostFloat(hostInputs, hostOutputs, frames, accumulate, &ProcessBlockOf,
+                                   this);
+}
+
+} // namespace quorvane

@@ -10,27 +10,31 @@
 // calls, often parameter calls) both come in. The recursive plug-in lock serialises them; every
 // public operation that changes state takes it, so callers may but need not hold it already.
 
-#include "AudioChannel.h"
-#include "ChannelIOSpec.h"
-#include "FloatBlockProcessor.h"
-#include "HostKind.h"
-#include "IEditorConnection.h"
-#include "IParameter.h"
-#include "MidiMessage.h"
-#include "PluginLock.h"
-#include "Preset.h"
-#include "StateBuffer.h"
+#include "framework/ChannelModel.h"
+#include "framework/ChunkFormat.h"
+#include "framework/DeferredGesture.h"
+#include "framework/FloatBlockProcessor.h"
+#include "framework/HostKind.h"
+#include "framework/IEditorConnection.h"
+#include "framework/IParameter.h"
+#include "framework/MidiMessage.h"
+#include "framework/PluginLock.h"
+#include "framework/Preset.h"
+#include "framework/PresetBank.h"
+#include "framework/StateBuffer.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+namespace quorvane {
+
 class IEffectBase {
 public:
-  static constexpr int32_t kChunkMagic = 0x70666674; // bytes 74 66 66 70 on disk
-  static constexpr int32_t kChunkVersion = 0x00010000;
+  static constexpr int32_t kChunkMagic = ChunkFormat::kMagic;
+  static constexpr int32_t kChunkVersion = ChunkFormat::kVersion;
   static constexpr int kIdentityTextSize = 128;
-  static constexpr int32_t kNoPendingGesture = -1;
+  static constexpr int32_t kNoPendingGesture = DeferredGesture::kNone;
   static constexpr double kDefaultSampleRate = 44100.0;
 
   // channelSpec: accepted channel counts, e.g. "1-1 2-2". version is packed: major in the upper
@@ -139,7 +143,7 @@ public:
   void EndHostGestureLater(int32_t index);
   // Ends a deferred gesture now (timer ran out, window closing, another gesture begins).
   void FlushHostGesture();
-  int32_t PendingGestureParam() const { return fields.pendingGestureParam; }
+  int32_t PendingGestureParam() const { return fields.gesture.Pending(); }
 
   //==============================================================================================
   // Presets
@@ -169,8 +173,8 @@ public:
   const char* PresetName(int32_t index) const;
   // Copies name (cut to 255 characters) into preset index; false for a bad index or null name.
   bool RenamePreset(int32_t index, const char* name);
-  int32_t PresetCount() const { return static_cast<int32_t>(fields.presets.size()); }
-  int32_t CurrentPreset() const { return fields.currentPreset; }
+  int32_t PresetCount() const { return fields.presets.Count(); }
+  int32_t CurrentPreset() const { return fields.presets.Current(); }
   // Null for a bad index.
   const Preset* PresetAt(int32_t index) const;
 
@@ -208,7 +212,7 @@ public:
   double SampleRate() const { return fields.sampleRate; }
   // Ignores rates that are not finite and positive.
   void SetSampleRate(double hz);
-  int32_t BlockSize() const { return fields.blockSize; }
+  int32_t BlockSize() const { return fields.channels.BlockSize(); }
 
   IEditorConnection* Editor() const { return fields.editor.get(); }
   PluginLock& GetPluginLock() const { return fields.pluginLock; }
@@ -216,9 +220,9 @@ public:
   //==============================================================================================
   // Audio channels
 
-  const std::vector<ChannelIOSpec>& ChannelSpecs() const { return fields.channelSpecs; }
-  int32_t InputCount() const { return static_cast<int32_t>(fields.inputChannels.size()); }
-  int32_t OutputCount() const { return static_cast<int32_t>(fields.outputChannels.size()); }
+  const std::vector<ChannelIOSpec>& ChannelSpecs() const { return fields.channels.Specs(); }
+  int32_t InputCount() const { return fields.channels.InputCount(); }
+  int32_t OutputCount() const { return fields.channels.OutputCount(); }
   // True if some spec matches; a negative count matches any.
   bool AcceptsChannelCounts(int32_t inputCount, int32_t outputCount) const;
   // Channels first .. first+count-1, limited to those that exist. An input that becomes
@@ -228,8 +232,8 @@ public:
   bool InputConnected(int32_t index) const;
   bool OutputConnected(int32_t index) const;
   // The arrays ProcessBlock receives: one sample pointer per channel.
-  double* const* InputSlots() const { return fields.inputSlots.data(); }
-  double* const* OutputSlots() const { return fields.outputSlots.data(); }
+  double* const* InputSlots() const { return fields.channels.InputSlots(); }
+  double* const* OutputSlots() const { return fields.channels.OutputSlots(); }
 
   // Audio thread, the host's double and float callbacks. The host's pointer arrays are consumed
   // by connected channels only, in order. Blocks longer than BlockSize() are processed in
@@ -244,30 +248,20 @@ protected:
   void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }
 
 private:
-  bool HostFloatBuffersComplete(float** hostInputs, float** hostOutputs) const;
-  void ParseChannelSpec(const char* text);
-  Preset* FirstUninitialisedPreset();
+  // The channel model's block callback: ProcessBlock of the effect behind context.
+  static void ProcessBlockOf(void* context, double** inputs, double** outputs, int32_t frames);
   bool FillPresetWithLiveValues(Preset& preset);
-  void PointUnconnectedSlotsAtScratch();
-  void SilenceHostOutputs(double** hostOutputs, int32_t frames);
-  void ProcessDoublePiece(double** hostInputs, double** hostOutputs, int32_t offset,
-                          int32_t frames);
-  void ProcessFloatPiece(float** hostInputs, float** hostOutputs, int32_t offset, int32_t frames,
-                         bool accumulate);
   int32_t ReadChunk(bool bank, const StateBuffer& buffer);
-
-  struct Snapshot;
-  bool TakeSnapshot(Snapshot& snapshot);
-  void RestoreSnapshot(Snapshot& snapshot);
 
   // The plug-in's data, kept in one member so that its names never shadow (or get shadowed by)
   // the names of derived classes.
   struct Fields {
-    std::vector<ChannelIOSpec> channelSpecs;
+    Fields(const char* channelSpec, int32_t presetCount)
+        : channels(channelSpec), presets(presetCount) {}
+    ChannelModel channels;
     std::vector<std::unique_ptr<IParameter>> params;
-    std::vector<std::unique_ptr<Preset>> presets;
-    int32_t currentPreset = 0;
-    int32_t pendingGestureParam = kNoPendingGesture;
+    PresetBank presets;
+    DeferredGesture gesture;
     mutable PluginLock pluginLock;
     char effectName[kIdentityTextSize] = {};
     char productName[kIdentityTextSize] = {};
@@ -275,22 +269,19 @@ private:
     int32_t uniqueId = 0;
     int32_t vendorCode = 0;
     int32_t version = 0;
-    HostKind hostKind = kHostNotAsked;
+    HostKind hostKind = HostKind::NotAsked;
     int32_t hostVersion = 0;
     bool hasStateChunks = false;
     bool isInstrument = false;
     int32_t midiMode = 0;
     double sampleRate = kDefaultSampleRate;
-    int32_t blockSize = 0;
     int32_t latency = 0;
     std::unique_ptr<IEditorConnection> editor;
-    std::vector<InputChannel> inputChannels;
-    std::vector<OutputChannel> outputChannels;
-    std::vector<double*> inputSlots;
-    std::vector<double*> outputSlots;
     FloatBlockProcessor* floatBlocks = nullptr;
     StateBuffer presetChunk;
     StateBuffer bankChunk;
   };
   Fields fields;
 };
+
+} // namespace quorvane

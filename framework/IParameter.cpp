@@ -1,12 +1,14 @@
-#include "IParameter.h"
+#include "framework/IParameter.h"
 
-#include "FixedPointText.h"
+#include "framework/FixedPointText.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+namespace quorvane {
 
 namespace {
 
@@ -222,3 +224,5 @@ double IParameter::ParseValue(const char* text) const {
   if (!valueNames.empty() && KeyForValueName(text, &key)) return key;
   return LeadingNumber(text);
 }
+
+} // namespace quorvane

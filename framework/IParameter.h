@@ -8,13 +8,15 @@
 // plug-in lock. The editor reads texts and the value while painting without the lock; the texts
 // are fixed after definition.
 
-#include "ParamKind.h"
-#include "RelaxedAtomic.h"
-#include "ValueName.h"
+#include "framework/ParamKind.h"
+#include "framework/RelaxedAtomic.h"
+#include "framework/ValueName.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace quorvane {
 
 class IParameter {
 public:
@@ -86,3 +88,5 @@ private:
   char unit[kTextSize] = {};
   std::vector<ValueName> valueNames;
 };
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 struct MidiMessage {
   int32_t offset = 0; // sample offset within the current block
   uint8_t status = 0;
@@ -16,3 +18,5 @@ struct SysExMessage {
   int32_t size = 0;              // bytes at data
   const uint8_t* data = nullptr; // not owned; valid only during the call that carries it
 };
+
+} // namespace quorvane

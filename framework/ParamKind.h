@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 // What kind of value a parameter holds; decides rounding and how hosts and dialogs present it.
 enum class ParamKind : int32_t {
   Unset = 0,   // constructed, not yet defined
@@ -10,3 +12,5 @@ enum class ParamKind : int32_t {
   Choice = 3,  // one of N choices, 0 .. N-1
   Real = 4,    // real number with a free step
 };
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+namespace quorvane {
+
 class PluginLock {
 public:
   PluginLock();
@@ -35,3 +37,5 @@ public:
 private:
   PluginLock& held;
 };
+
+} // namespace quorvane

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "StateBuffer.h"
+#include "framework/StateBuffer.h"
+
+namespace quorvane {
 
 // One program: a name and, once initialised, the value of every parameter (8 bytes each, in
 // parameter order, little-endian).
@@ -11,3 +13,5 @@ struct Preset {
   char name[kNameSize] = {};
   StateBuffer state;
 };
+
+} // namespace quorvane

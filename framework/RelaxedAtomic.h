@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+namespace quorvane {
+
 template <typename T> class RelaxedAtomic {
 public:
   RelaxedAtomic(T initial = T()) : stored(initial) {}
@@ -27,3 +29,5 @@ public:
 private:
   std::atomic<T> stored;
 };
+
+} // namespace quorvane

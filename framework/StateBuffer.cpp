@@ -1,10 +1,12 @@
-#include "StateBuffer.h"
+#include "framework/StateBuffer.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <utility>
+
+namespace quorvane {
 
 namespace {
 
@@ -156,3 +158,5 @@ int32_t StateBuffer::ReadString(char* text, int32_t textSize, int32_t pos) const
   }
   return pos + size;
 }
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 class StateBuffer {
 public:
   static constexpr int32_t kGranularity = 4096;
@@ -65,3 +67,5 @@ private:
   int32_t capacity = 0;
   int32_t length = 0;
 };
+
+} // namespace quorvane

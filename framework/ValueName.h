@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 // A display name for one particular value of a parameter (e.g. 1 -> "Highpass").
 struct ValueName {
   static constexpr int kTextSize = 32;
@@ -9,3 +11,5 @@ struct ValueName {
   int32_t key = 0;
   char text[kTextSize] = {};
 };
+
+} // namespace quorvane

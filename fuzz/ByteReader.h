@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace quorvane {
+
 class ByteReader {
 public:
   ByteReader(const uint8_t* data, std::size_t size) : next(data), left(size) {}
@@ -55,3 +57,5 @@ private:
   const uint8_t* next;
   std::size_t left;
 };
+
+} // namespace quorvane

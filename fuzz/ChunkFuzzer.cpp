@@ -5,11 +5,13 @@
 // accepted one leaves every parameter in range, and what effGetChunk then answers is a fixed
 // point: set again, it is accepted and answered back byte for byte.
 
-#include "ByteReader.h"
-#include "FuzzCheck.h"
-#include "FuzzPlugin.h"
+#include "fuzz/ByteReader.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPlugin.h"
 
 #include <cstring>
+
+using namespace quorvane;
 
 namespace {
 

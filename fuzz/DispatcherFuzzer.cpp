@@ -9,9 +9,10 @@
 // After every call the parameters are in range and getParameter answers in [0, 1]; every block
 // of output is finite and free of denormals.
 
-#include "ByteReader.h"
-#include "FuzzCheck.h"
-#include "FuzzPlugin.h"
+#include "fuzz/ByteReader.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPlugin.h"
+#include "tests/support/VstEventList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,8 @@
 #include <limits>
 #include <memory>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 
@@ -93,33 +96,24 @@ class EventList {
 public:
   explicit EventList(ByteReader& input) {
     const int32_t count = input.Byte() % (kMaxEvents + 1);
-    list.reset(new uint8_t[sizeof(VstEvents) + sizeof(VstEvent*) * kMaxEvents]());
-    auto* events = reinterpret_cast<VstEvents*>(list.get());
-    events->numEvents = count;
-    // The record declares two entries; a host allocates as many as it sends.
-    VstEvent** slots = &events->events[0];
     for (int32_t i = 0; i < count; ++i)
-      slots[i] = MakeEvent(input, i);
+      AddEvent(input, i);
   }
-  VstEvents* Events() { return reinterpret_cast<VstEvents*>(list.get()); }
+  VstEvents* Events() { return list.Get(); }
 
 private:
-  VstEvent* MakeEvent(ByteReader& input, int32_t i) {
+  void AddEvent(ByteReader& input, int32_t i) {
     const uint8_t kind = input.Byte() % 4;
     const int32_t deltaFrames = input.InRange(-8, kMaxFrames + 8);
     if (kind == 0) {
-      VstMidiEvent& midi = midiEvents[i];
-      midi = VstMidiEvent{};
-      midi.type = kVstMidiType;
-      midi.byteSize = sizeof(VstMidiEvent);
-      midi.deltaFrames = deltaFrames;
-      for (int b = 0; b < 3; ++b)
-        midi.midiData[b] = static_cast<char>(input.Byte());
-      return reinterpret_cast<VstEvent*>(&midi);
+      const uint8_t status = input.Byte();
+      const uint8_t data1 = input.Byte();
+      const uint8_t data2 = input.Byte();
+      list.Add(MakeMidi(deltaFrames, status, data1, data2));
+      return;
     }
     if (kind == 1) {
-      VstMidiSysexEvent& sysex = sysexEvents[i];
-      sysex = VstMidiSysexEvent{};
+      VstMidiSysexEvent sysex{};
       sysex.type = kVstSysExType;
       sysex.byteSize = sizeof(VstMidiSysexEvent);
       sysex.deltaFrames = deltaFrames;
@@ -128,7 +122,8 @@ private:
       std::memcpy(sysexBytes[i], bytes, taken);
       sysex.dumpBytes = static_cast<int32_t>(taken);
       sysex.sysexDump = taken > 0 ? sysexBytes[i] : nullptr;
-      return reinterpret_cast<VstEvent*>(&sysex);
+      list.Add(sysex);
+      return;
     }
     if (kind == 2) {
       VstEvent& other = otherEvents[i];
@@ -136,14 +131,13 @@ private:
       other.type = static_cast<int32_t>(input.Byte());
       other.byteSize = sizeof(VstEvent);
       other.deltaFrames = deltaFrames;
-      return &other;
+      list.AddRaw(&other);
+      return;
     }
-    return nullptr;
+    list.AddRaw(nullptr);
   }
 
-  std::unique_ptr<uint8_t[]> list;
-  VstMidiEvent midiEvents[kMaxEvents];
-  VstMidiSysexEvent sysexEvents[kMaxEvents];
+  VstEventList list;
   VstEvent otherEvents[kMaxEvents];
   char sysexBytes[kMaxEvents][kMaxSysExBytes];
 };

@@ -1,8 +1,10 @@
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+
+namespace quorvane {
 
 void FuzzRequire(bool ok, const char* format, ...) {
   if (ok) return;
@@ -22,3 +24,5 @@ unsigned TouchBytes(const void* data, std::size_t size) {
     sum += bytes[i];
   return sum;
 }
+
+} // namespace quorvane

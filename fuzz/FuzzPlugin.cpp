@@ -1,10 +1,12 @@
-#include "FuzzPlugin.h"
+#include "fuzz/FuzzPlugin.h"
 
-#include "FuzzCheck.h"
-#include "vst2/VstEntryPoint.h"
+#include "effect/VSTCLASS.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cmath>
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -19,8 +21,8 @@ template <typename Sample> bool IsGoodSample(Sample x, bool denormalsAllowed) {
 
 FuzzPlugin::FuzzPlugin(const FuzzHostAnswers& hostAnswers) : answers(hostAnswers) {
   current = this;
-  // What VSTPluginMain does, without linking a second "main" into a libFuzzer program.
-  plugin = CreateEffectInstance(&FuzzPlugin::HostCallback);
+  // What VSTPluginMain does on Linux, without linking a second "main" into a libFuzzer program.
+  plugin = new VSTCLASS(&FuzzPlugin::HostCallback);
   FuzzRequire(plugin != nullptr, "the effect could not be created");
   plugin->FinishCreation();
   record = plugin->Record();
@@ -157,3 +159,5 @@ void CheckSamples(const double* samples, int32_t frames, const char* where) {
   for (int32_t j = 0; j < frames; ++j)
     FuzzRequire(IsGoodSample(samples[j], false), "%s: sample %d is %.17g", where, j, samples[j]);
 }
+
+} // namespace quorvane

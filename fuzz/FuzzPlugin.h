@@ -5,11 +5,13 @@
 // Also the checks every fuzz target makes on the plug-in after each input. Single-threaded: one
 // fuzz target drives one instance at a time.
 
-#include "IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace quorvane {
 
 // What the fuzzing host answers when the plug-in asks about it.
 struct FuzzHostAnswers {
@@ -63,3 +65,5 @@ private:
 // output may pass on a denormal float input unchanged).
 void CheckSamples(const float* samples, int32_t frames, bool denormalsAllowed, const char* where);
 void CheckSamples(const double* samples, int32_t frames, const char* where);
+
+} // namespace quorvane

@@ -7,11 +7,11 @@
 // the leading decimal number exactly as the C library would; what a parameter displays parses
 // back to the value it shows; a typed value ends up clamped into the range.
 
-#include "ByteReader.h"
-#include "FuzzCheck.h"
-#include "FuzzPlugin.h"
+#include "fuzz/ByteReader.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzPlugin.h"
 
-#include "vst2/VstText.h"
+#include "framework/vst2/VstText.h"
 
 #include <cfloat>
 #include <cmath>
@@ -19,6 +19,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+
+using namespace quorvane;
 
 namespace {
 

@@ -3,7 +3,7 @@
 // colour type without alpha decodes opaque, a grey one to equal red, green and blue; and
 // decoding into a bitmap the caller supplies gives that bitmap, with the same pixels.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
 #include "raster/HeapBitmap.h"
 #include "raster/PngDecoder.h"
@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+
+using namespace quorvane;
 
 namespace {
 

@@ -6,40 +6,40 @@ namespace quorvane {
 // is the one dependency from sample to sample.
 void AdsrEnvelope::Render(float* levels, int frames) noexcept {
   double l = level;
-  int32_t s = stage;
+  EnvStage s = stage;
   int i = 0;
   while (i < frames) {
-    if (s == kEnvAttack) {
+    if (s == EnvStage::Attack) {
       const double step = attackStep;
       for (; i < frames; ++i) {
         l += step;
         if (l >= 1.0) {
           l = 1.0;
-          s = kEnvDecay;
+          s = EnvStage::Decay;
           levels[i++] = 1.0f;
           break;
         }
         levels[i] = static_cast<float>(l);
       }
-    } else if (s == kEnvDecay) {
+    } else if (s == EnvStage::Decay) {
       const double step = decayStep, sustain = sustainLevel;
       for (; i < frames; ++i) {
         l -= step;
         if (!(l > sustain)) {
           l = sustain;
-          s = sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+          s = sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
           levels[i++] = static_cast<float>(l);
           break;
         }
         levels[i] = static_cast<float>(l);
       }
-    } else if (s == kEnvRelease) {
+    } else if (s == EnvStage::Release) {
       const double step = releaseStep;
       for (; i < frames; ++i) {
         l -= step;
         if (l <= 0.0 || releaseStep == 0.0f) {
           l = 0.0;
-          s = kEnvIdle;
+          s = EnvStage::Idle;
           levels[i++] = 0.0f;
           break;
         }

@@ -19,9 +19,9 @@ public:
   // routing reads, into levels[0 .. frames - 1].
   void Render(float* levels, int frames) noexcept;
   // True while the level does not move: idle or sustaining.
-  bool Resting() const noexcept { return stage == kEnvIdle || stage == kEnvSustain; }
+  bool Resting() const noexcept { return stage == EnvStage::Idle || stage == EnvStage::Sustain; }
 
-  int32_t stage = kEnvIdle;
+  EnvStage stage = EnvStage::Idle;
   double level = 0.0; // 0 to 1
   float attackStep = 0.0f;
   float decayStep = 0.0f;

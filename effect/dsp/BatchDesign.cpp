@@ -127,18 +127,42 @@ double UsableRate(double rate) {
   return IsUsableRate(rate) ? rate : kFallbackDesignRate;
 }
 
+// Below this fraction of the rate the poles sit so near z = 1 that the
+// output magnifies a coefficient's last-bit difference some millionfold:
+// there each design is DesignFilter's own.
+constexpr double kExactBelowRatio = 2e-4;
+
+void DesignExactly(FilterKind kind, const float* freq, float fixedFreq, const float* bandwidth,
+                   float fixedBandwidth, double rate, int i, int count,
+                   const CoefficientArrays& out) {
+  for (int j = i; j < i + 4 && j < count; ++j) {
+    const FilterCoefficients c = DesignFilter(kind, freq ? freq[j] : fixedFreq,
+                                              bandwidth ? bandwidth[j] : fixedBandwidth, rate);
+    out.gain[j] = c.gain;
+    out.a1[j] = c.a1;
+    out.a2[j] = c.a2;
+  }
+}
+
 } // namespace
 
 // With k = a/b, r = 1 / ((q + k) k + 1) = b^2 / den: every coefficient
 // shares the one division.
-void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, double rate,
+void DesignFrequencySweep(FilterKind kind, const float* freq, float bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept {
   rate = UsableRate(rate);
-  const bool bandpass = filterType == kFilterBandpass;
+  const bool bandpass = kind == FilterKind::Bandpass;
   const Quad q = Damping(_mm_set1_ps(bandwidth));
+  const __m128 exactBelow = _mm_set1_ps(static_cast<float>(rate * kExactBelowRatio));
   for (int i = 0; i < count; i += 4) {
+    const __m128 hz = Four(freq, i, count);
+    // Not greater also catches a NaN, which the exact design clamps alike.
+    if (_mm_movemask_ps(_mm_cmpgt_ps(hz, exactBelow)) != 15) {
+      DesignExactly(kind, freq, 0.0f, nullptr, bandwidth, rate, i, count, out);
+      continue;
+    }
     Quad a, b;
-    Cotangent(Widen(Four(freq, i, count)), rate, a, b);
+    Cotangent(Widen(hz), rate, a, b);
     const Quad bb = b * b, qb = q * b;
     const Quad inv = Splat(1.0) / ((qb + a) * a + bb);
     const Quad a1 = Splat(2.0) * (bb - a * a) * inv;
@@ -147,10 +171,15 @@ void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, do
   }
 }
 
-void DesignBandwidthSweep(int filterType, float freq, const float* bandwidth, double rate,
+void DesignBandwidthSweep(FilterKind kind, float freq, const float* bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept {
   rate = UsableRate(rate);
-  const bool bandpass = filterType == kFilterBandpass;
+  const bool bandpass = kind == FilterKind::Bandpass;
+  if (!(freq > rate * kExactBelowRatio)) {
+    for (int i = 0; i < count; i += 4)
+      DesignExactly(kind, nullptr, freq, bandwidth, 0.0f, rate, i, count, out);
+    return;
+  }
   Quad a, b;
   Cotangent(Splat(static_cast<double>(freq)), rate, a, b);
   const Quad aa = a * a, bb = b * b, ab = a * b, sum = aa + bb;

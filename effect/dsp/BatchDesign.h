@@ -16,13 +16,13 @@ struct CoefficientArrays {
   double* a2;
 };
 
-// Designs filterType's section for frame i at freq[i] Hz, i from 0 to
+// Designs kind's section for frame i at freq[i] Hz, i from 0 to
 // count - 1, all at one bandwidth, for rate Hz.
-void DesignFrequencySweep(int filterType, const float* freq, float bandwidth, double rate,
+void DesignFrequencySweep(FilterKind kind, const float* freq, float bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept;
 
 // The same at one frequency for bandwidth[i].
-void DesignBandwidthSweep(int filterType, float freq, const float* bandwidth, double rate,
+void DesignBandwidthSweep(FilterKind kind, float freq, const float* bandwidth, double rate,
                           int count, const CoefficientArrays& out) noexcept;
 
 } // namespace quorvane

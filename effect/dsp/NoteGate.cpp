@@ -7,13 +7,13 @@ namespace quorvane {
 
 void NoteGate::Apply(ProcessingState& s, bool on) noexcept {
   if (on) {
-    if (s.envTarget != kTargetNone) s.envStage = kEnvAttack;
+    if (s.envTarget != EnvTarget::None) s.envStage = EnvStage::Attack;
     if (s.heldNotes < INT32_MAX) ++s.heldNotes;
     return;
   }
   --s.heldNotes;
   if (s.heldNotes <= 0) {
-    if (s.envStage != kEnvIdle) s.envStage = kEnvRelease;
+    if (s.envStage != EnvStage::Idle) s.envStage = EnvStage::Release;
     s.heldNotes = 0;
   }
 }
@@ -73,13 +73,13 @@ void NoteGate::ApplyOverflow(ProcessingState& s) noexcept {
   const auto clamped = [](int64_t h) {
     return static_cast<int32_t>(h > INT32_MAX ? INT32_MAX : h);
   };
-  if (o.anyOn && s.envTarget != kTargetNone) {
+  if (o.anyOn && s.envTarget != EnvTarget::None) {
     // The last note-on starts the attack; the note-offs after it close the
     // gate if they release every note held then.
     const int64_t heldAtLastOn = std::max(held + o.shiftToLastOn, o.floorToLastOn);
-    s.envStage = o.trailingOffs >= heldAtLastOn ? kEnvRelease : kEnvAttack;
+    s.envStage = o.trailingOffs >= heldAtLastOn ? EnvStage::Release : EnvStage::Attack;
   } else if (!o.anyOn && o.trailingOffs >= std::max<int64_t>(held, 1)) {
-    if (s.envStage != kEnvIdle) s.envStage = kEnvRelease;
+    if (s.envStage != EnvStage::Idle) s.envStage = EnvStage::Release;
   }
   s.heldNotes = clamped(std::max(held + o.shift, o.floor));
   overflowed = false;

@@ -51,17 +51,17 @@ bool BothFinite(__m128d x) {
   return _mm_movemask_pd(_mm_cmple_pd(Magnitude(x), _mm_set1_pd(DBL_MAX))) == 3;
 }
 
-template <int kShape> __m128d Filtered(__m128d in, __m128d w0, __m128d w1, __m128d w2) {
-  if (kShape == kFilterLowpass)
+template <FilterKind kShape> __m128d Filtered(__m128d in, __m128d w0, __m128d w1, __m128d w2) {
+  if (kShape == FilterKind::Lowpass)
     return _mm_add_pd(_mm_add_pd(w0, _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
-  if (kShape == kFilterHighpass)
+  if (kShape == FilterKind::Highpass)
     return _mm_sub_pd(_mm_sub_pd(_mm_sub_pd(in, w0), _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
   return _mm_sub_pd(w0, w2);
 }
 
-template <int kShape> double Filtered(double in, double w0, double w1, double w2) {
-  if (kShape == kFilterLowpass) return w0 + 2.0 * w1 + w2;
-  if (kShape == kFilterHighpass) return in - w0 - 2.0 * w1 - w2;
+template <FilterKind kShape> double Filtered(double in, double w0, double w1, double w2) {
+  if (kShape == FilterKind::Lowpass) return w0 + 2.0 * w1 + w2;
+  if (kShape == FilterKind::Highpass) return in - w0 - 2.0 * w1 - w2;
   return w0 - w2;
 }
 
@@ -211,7 +211,7 @@ struct FloatAdder {
 // but the smallest and largest output kept. Answers false when a test would
 // have acted on an output or the memory; w1, w2 and the outputs are then
 // not final.
-template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
 bool RunPlain(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
               const Writer& writer, int offset, int frames, __m128d* stash) {
   __m128d smallest = _mm_set1_pd(DBL_MAX), largest = _mm_setzero_pd();
@@ -241,7 +241,7 @@ bool RunPlain(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* con
 // The same for inputs that need cleaning, keeping the smallest magnitude
 // the memory takes. Answers false when a test would have acted somewhere in
 // the stretch; w1, w2 and the outputs are then not final.
-template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
 bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
                 const Writer& writer, int offset, int frames, __m128d* stash) {
   __m128d smallest = _mm_set1_pd(DBL_MAX);
@@ -270,7 +270,7 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* c
 }
 
 // The same stretch sample by sample with every test, from the stash.
-template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Writer>
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Writer>
 void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Writer& writer,
                 int offset, int frames, const __m128d* stash) {
   alignas(16) double w1[2], w2[2], x[2], y[2];
@@ -302,7 +302,7 @@ void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const W
   w2Pair = _mm_load_pd(w2);
 }
 
-template <int kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
 void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
                   const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   __m128d w1 = _mm_set_pd(right.w1, left.w1);
@@ -334,7 +334,7 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
 }
 
 // One loop per block: the shape and what varies are chosen here, once.
-template <int kShape, bool kVaryingCoefficients, class Sample, class Writer>
+template <FilterKind kShape, bool kVaryingCoefficients, class Sample, class Writer>
 void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
             const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   switch (MixKindOf(d)) {
@@ -369,7 +369,7 @@ void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
   }
 }
 
-template <int kShape, class Sample, class Writer>
+template <FilterKind kShape, class Sample, class Writer>
 void RunShape(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
               const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   if (d.gain != nullptr)
@@ -379,18 +379,18 @@ void RunShape(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
 }
 
 template <class Sample, class Writer>
-void RunAny(int filterType, FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+void RunAny(FilterKind kind, FilterMemory& left, FilterMemory& right, const SectionDrive& d,
             const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   if (frames <= 0) return;
-  switch (filterType) {
-  case kFilterLowpass:
-    RunShape<kFilterLowpass>(left, right, d, in, writer, frames, stash);
+  switch (kind) {
+  case FilterKind::Lowpass:
+    RunShape<FilterKind::Lowpass>(left, right, d, in, writer, frames, stash);
     break;
-  case kFilterHighpass:
-    RunShape<kFilterHighpass>(left, right, d, in, writer, frames, stash);
+  case FilterKind::Highpass:
+    RunShape<FilterKind::Highpass>(left, right, d, in, writer, frames, stash);
     break;
-  case kFilterBandpass:
-    RunShape<kFilterBandpass>(left, right, d, in, writer, frames, stash);
+  case FilterKind::Bandpass:
+    RunShape<FilterKind::Bandpass>(left, right, d, in, writer, frames, stash);
     break;
   default:
     break;
@@ -399,20 +399,20 @@ void RunAny(int filterType, FilterMemory& left, FilterMemory& right, const Secti
 
 } // namespace
 
-void StereoSection::Run(int filterType, const SectionDrive& drive, const double* const inputs[2],
+void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const double* const inputs[2],
                         double* const outputs[2], int frames) noexcept {
   __m128d stash[kStretch];
-  RunAny(filterType, left, right, drive, inputs, DoubleWriter{outputs}, frames, stash);
+  RunAny(kind, left, right, drive, inputs, DoubleWriter{outputs}, frames, stash);
 }
 
-void StereoSection::Run(int filterType, const SectionDrive& drive, const float* const inputs[2],
+void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const float* const inputs[2],
                         float* const outputs[2], int frames, FloatOutput mode) noexcept {
   __m128d stash[kStretch];
   if (mode == FloatOutput::Add) {
     __m128d pending[kStretch];
-    RunAny(filterType, left, right, drive, inputs, FloatAdder{outputs, pending}, frames, stash);
+    RunAny(kind, left, right, drive, inputs, FloatAdder{outputs, pending}, frames, stash);
   } else {
-    RunAny(filterType, left, right, drive, inputs, FloatWriter{outputs}, frames, stash);
+    RunAny(kind, left, right, drive, inputs, FloatWriter{outputs}, frames, stash);
   }
 }
 

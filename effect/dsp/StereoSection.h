@@ -42,13 +42,13 @@ public:
       : left(leftMemory), right(rightMemory) {}
 
   // Filters frames of the two inputs into the two outputs. An input may be
-  // the same buffer as an output, even crosswise. A filterType other than
-  // 0, 1 or 2 writes nothing.
-  void Run(int filterType, const SectionDrive& drive, const double* const inputs[2],
+  // the same buffer as an output, even crosswise. A kind other than the
+  // three shapes writes nothing.
+  void Run(FilterKind kind, const SectionDrive& drive, const double* const inputs[2],
            double* const outputs[2], int frames) noexcept;
   // The same for the host's float buffers: widened on reading, narrowed on
   // writing, each output replaced or added to.
-  void Run(int filterType, const SectionDrive& drive, const float* const inputs[2],
+  void Run(FilterKind kind, const SectionDrive& drive, const float* const inputs[2],
            float* const outputs[2], int frames, FloatOutput mode) noexcept;
 
 private:

@@ -1,7 +1,5 @@
 #include "effect/dsp/TargetRouting.h"
 
-#include "effect/ProcessingState.h"
-
 #include <cmath>
 #include <xmmintrin.h>
 
@@ -49,7 +47,7 @@ void TargetRouting::Factors(const float* values, int frames, float* factors) con
   const __m128 gain = _mm_set1_ps(g), width = _mm_set1_ps(span), one = _mm_set1_ps(1.0f);
   const __m128 lo = _mm_set1_ps(lowest), hi = _mm_set1_ps(highest), two = _mm_set1_ps(2.0f);
   switch (compMode) {
-  case kCompLeft:
+  case CompMode::Left:
     ForEach(
         values, frames, factors,
         [&](__m128 v) {
@@ -57,7 +55,7 @@ void TargetRouting::Factors(const float* values, int frames, float* factors) con
         },
         [&](float v) { return (highest - v) * g / span + 1.0f; });
     break;
-  case kCompRight:
+  case CompMode::Right:
     ForEach(
         values, frames, factors,
         [&](__m128 v) {

@@ -4,7 +4,7 @@
 // signal. Single precision throughout, like the control values. Audio
 // thread; allocation-free.
 
-#include <cstdint>
+#include "effect/ProcessingState.h"
 
 namespace quorvane {
 
@@ -23,8 +23,8 @@ struct TargetRouting {
   float modDepth = 0.0f; // swing of the value, in the target's units
   float modBase = 0.0f;  // lowest value
   float compGain = 1.0f;
-  int32_t compMode = 0; // 0 Left, 1 Right, anything else Both
-  float lowest = 0.0f;  // the target's range
+  CompMode compMode = CompMode::Left; // any other value: Both
+  float lowest = 0.0f;                // the target's range
   float highest = 1.0f;
 };
 

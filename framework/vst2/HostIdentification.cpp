@@ -1,6 +1,8 @@
-#include "HostIdentification.h"
+#include "framework/vst2/HostIdentification.h"
 
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -12,14 +14,28 @@ struct HostKey {
 // Order matters: a product text can contain several keys ("cubase" wins
 // over "reaper"), and short keys such as "live" match inside longer words.
 constexpr HostKey kHostKeys[] = {
-    {"cubase", kHostCubase},     {"reaper", kHostReaper},         {"nuendo", kHostNuendo},
-    {"cakewalk", kHostCakewalk}, {"samplitude", kHostSamplitude}, {"fruity", kHostFruity},
-    {"live", kHostLive},         {"melodyne", kHostMelodyne},     {"vstmanlib", kHostVstManLib},
-    {"aulab", kHostAulab},       {"forte", kHostForte},           {"chainer", kHostChainer},
-    {"audition", kHostAudition}, {"orion", kHostOrion},           {"sawstudio", kHostSawStudio},
-    {"logic", kHostLogic},       {"digital", kHostDigital},       {"audiomulch", kHostAudioMulch},
-    {"presonus", kHostPresonus}, {"acoustica", kHostAcoustica},   {"garageband", kHostGarageBand},
-    {"ardour", kHostArdour},
+    {"cubase", HostKind::Cubase},
+    {"reaper", HostKind::Reaper},
+    {"nuendo", HostKind::Nuendo},
+    {"cakewalk", HostKind::Cakewalk},
+    {"samplitude", HostKind::Samplitude},
+    {"fruity", HostKind::Fruity},
+    {"live", HostKind::Live},
+    {"melodyne", HostKind::Melodyne},
+    {"vstmanlib", HostKind::VstManLib},
+    {"aulab", HostKind::Aulab},
+    {"forte", HostKind::Forte},
+    {"chainer", HostKind::Chainer},
+    {"audition", HostKind::Audition},
+    {"orion", HostKind::Orion},
+    {"sawstudio", HostKind::SawStudio},
+    {"logic", HostKind::Logic},
+    {"digital", HostKind::Digital},
+    {"audiomulch", HostKind::AudioMulch},
+    {"presonus", HostKind::Presonus},
+    {"acoustica", HostKind::Acoustica},
+    {"garageband", HostKind::GarageBand},
+    {"ardour", HostKind::Ardour},
 };
 
 char AsciiLower(char c) {
@@ -29,7 +45,7 @@ char AsciiLower(char c) {
 } // namespace
 
 HostKind HostKindFromProduct(const char* product) {
-  if (product == nullptr) return kHostUnknown;
+  if (product == nullptr) return HostKind::Unknown;
   char lowered[kHostProductTextMax + 1];
   int length = 0;
   while (length < kHostProductTextMax && product[length] != '\0') {
@@ -40,7 +56,7 @@ HostKind HostKindFromProduct(const char* product) {
   for (const HostKey& entry : kHostKeys) {
     if (std::strstr(lowered, entry.key) != nullptr) return entry.kind;
   }
-  return kHostUnknown;
+  return HostKind::Unknown;
 }
 
 int32_t PackDecimalVersion(int32_t decimal) {
@@ -53,6 +69,8 @@ int32_t PackDecimalVersion(int32_t decimal) {
 }
 
 bool HostNeedsStereoOnlyInputs(HostKind kind) {
-  return kind == kHostForte || kind == kHostAudition || kind == kHostOrion ||
-         kind == kHostSawStudio;
+  return kind == HostKind::Forte || kind == HostKind::Audition || kind == HostKind::Orion ||
+         kind == HostKind::SawStudio;
 }
+
+} // namespace quorvane

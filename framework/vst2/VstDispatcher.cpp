@@ -1,16 +1,18 @@
 // The dispatcher's opcode table. Each opcode checks its own indices, pointers and sizes here,
 // in one place, before anything reaches the plug-in base; requests out of range answer 0.
 
-#include "FixedPointText.h"
-#include "IEffectVST.h"
+#include "framework/FixedPointText.h"
+#include "framework/vst2/IEffectVST.h"
 
-#include "VstText.h"
+#include "framework/vst2/VstText.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+namespace quorvane {
 
 namespace {
 
@@ -293,3 +295,5 @@ intptr_t IEffectVST::SetSpeakerArrangement(const VstSpeakerArrangement* input,
   }
   return 1;
 }
+
+} // namespace quorvane

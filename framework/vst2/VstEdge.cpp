@@ -1,7 +1,9 @@
-#include "VstEdge.h"
+#include "framework/vst2/VstEdge.h"
 
-#include "AudioCallScope.h"
-#include "IEffectVST.h"
+#include "framework/AudioCallScope.h"
+#include "framework/vst2/IEffectVST.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -19,10 +21,10 @@ intptr_t VSTCALLBACK DispatcherEdge(AEffect* record, int32_t opcode, int32_t ind
     // Hosts deliver events from their audio thread; every other opcode comes
     // from the user-interface thread and gives it its turn.
     if (opcode == effProcessEvents) {
-      quorvane::AudioCallScope scope;
+      AudioCallScope scope;
       return plugin->Dispatch(opcode, index, value, ptr, opt);
     }
-    quorvane::RunUserInterfaceTurn();
+    RunUserInterfaceTurn();
     return plugin->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
     return 0;
@@ -33,7 +35,7 @@ void VSTCALLBACK SetParameterEdge(AEffect* record, int32_t index, float value) {
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
-    quorvane::AudioCallScope scope;
+    AudioCallScope scope;
     plugin->SetParameterFromHost(index, static_cast<double>(value));
   } catch (...) {
   }
@@ -53,7 +55,7 @@ void VSTCALLBACK ProcessEdge(AEffect* record, float** inputs, float** outputs, i
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
-    quorvane::AudioCallScope scope;
+    AudioCallScope scope;
     plugin->ProcessFloat(inputs, outputs, frames, true);
   } catch (...) {
   }
@@ -64,7 +66,7 @@ void VSTCALLBACK ProcessReplacingEdge(AEffect* record, float** inputs, float** o
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
-    quorvane::AudioCallScope scope;
+    AudioCallScope scope;
     plugin->ProcessFloat(inputs, outputs, frames, false);
   } catch (...) {
   }
@@ -75,7 +77,7 @@ void VSTCALLBACK ProcessDoubleEdge(AEffect* record, double** inputs, double** ou
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
-    quorvane::AudioCallScope scope;
+    AudioCallScope scope;
     plugin->ProcessDouble(inputs, outputs, frames);
   } catch (...) {
   }
@@ -91,3 +93,5 @@ void InstallVstCallbacks(AEffect& record) {
   record.processReplacing = &ProcessReplacingEdge;
   record.processDoubleReplacing = &ProcessDoubleEdge;
 }
+
+} // namespace quorvane

@@ -4,7 +4,11 @@
 // the effect record. Each finds the plug-in through the record's object field, forwards into
 // IEffectVST and catches everything, so nothing is thrown into the host.
 
-#include "Vst2Interface.h"
+#include "framework/vst2/Vst2Interface.h"
+
+namespace quorvane {
 
 // Stores the six callbacks in the record.
 void InstallVstCallbacks(AEffect& record);
+
+} // namespace quorvane

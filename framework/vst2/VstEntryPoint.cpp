@@ -2,9 +2,9 @@
 // older hosts look for). Compiled into the module itself, not the framework library, so that
 // only the module exports it.
 
-#include "VstEntryPoint.h"
+#include "framework/vst2/VstEntryPoint.h"
 
-#include "PluginLock.h"
+#include "framework/PluginLock.h"
 
 #if defined(_WIN32)
 // Exports and the "main" alias come from the module-definition file.
@@ -16,11 +16,11 @@
 extern "C" QUORVANE_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback) {
   // Created on the first call, destroyed when the process ends; hosts may create instances
   // from several threads at once.
-  static PluginLock creationLock;
-  PluginLockGuard guard(creationLock);
-  IEffectVST* plugin = nullptr;
+  static quorvane::PluginLock creationLock;
+  quorvane::PluginLockGuard guard(creationLock);
+  quorvane::IEffectVST* plugin = nullptr;
   try {
-    plugin = CreateEffectInstance(hostCallback);
+    plugin = quorvane::CreateEffectInstance(hostCallback);
     if (plugin == nullptr) return nullptr;
     plugin->FinishCreation();
     return plugin->Record();

@@ -4,6 +4,10 @@
 // module defines this to construct its effect class. Called under the creation lock; may throw
 // (the entry point catches) or answer null.
 
-#include "IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
+
+namespace quorvane {
 
 IEffectVST* CreateEffectInstance(audioMasterCallback hostCallback);
+
+} // namespace quorvane

@@ -1,4 +1,6 @@
-#include "VstText.h"
+#include "framework/vst2/VstText.h"
+
+namespace quorvane {
 
 void CopyHostText(char* dest, const char* text, std::size_t size) {
   if (dest == nullptr || size == 0) return;
@@ -11,3 +13,5 @@ void CopyHostText(char* dest, const char* text, std::size_t size) {
   }
   dest[n] = '\0';
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace quorvane {
+
 inline constexpr std::size_t kHostParamNameSize = 32;
 inline constexpr std::size_t kHostParamLabelSize = 9;
 inline constexpr std::size_t kHostParamDisplaySize = 25;
@@ -20,3 +22,5 @@ inline constexpr std::size_t kHostInputTextSize = 256;
 // Copies at most size - 1 characters of text (null reads as empty) into dest and always
 // terminates it. Does nothing when dest is null or size is 0.
 void CopyHostText(char* dest, const char* text, std::size_t size);
+
+} // namespace quorvane

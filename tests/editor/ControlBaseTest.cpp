@@ -1,7 +1,7 @@
 // The value rules and the redraw handshake of the control base.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
 
 #include <cmath>
 #include <limits>
@@ -12,7 +12,7 @@ namespace {
 using ControlBase = EditorFixture;
 
 TEST_F(ControlBase, FirstPlugValueBecomesTheDefaultAndIsShownEvenWhenEqual) {
-  ProbeControl control(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kLevel);
+  ProbeControl control(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kLevel);
   control.MarkClean();
   EXPECT_FALSE(control.NeedsRedraw());
 
@@ -34,7 +34,7 @@ TEST_F(ControlBase, FirstPlugValueBecomesTheDefaultAndIsShownEvenWhenEqual) {
 }
 
 TEST_F(ControlBase, RedrawHandshakeKeepsAChangedControlDirtyForTwoFrames) {
-  ProbeControl control(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kLevel);
+  ProbeControl control(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kLevel);
   control.AcceptPlugValue(0.3);
   control.MarkClean();
   EXPECT_TRUE(control.NeedsRedraw());
@@ -48,7 +48,7 @@ TEST_F(ControlBase, RedrawHandshakeKeepsAChangedControlDirtyForTwoFrames) {
 
 TEST_F(ControlBase, MarkDirtyClampsBeforePushingAndTurnsNaNIntoTheLowBound) {
   auto* control =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kLevel));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kLevel));
   Attach();
   control->Set(1.7);
   control->MarkDirty(true);
@@ -65,15 +65,15 @@ TEST_F(ControlBase, MarkDirtyClampsBeforePushingAndTurnsNaNIntoTheLowBound) {
   EXPECT_EQ(pushed[0].value, 1.0);
   EXPECT_EQ(pushed[1].value, 0.0);
   EXPECT_EQ(pushed[2].value, 0.25);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.25);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.25);
 }
 
 TEST_F(ControlBase, UserValuesArePushedAndPromptEndsPushOnceMore) {
   auto* control =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kGain));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kGain));
   Attach();
   control->AcceptUserValue(0.75);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 6.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 6.0);
   EXPECT_TRUE(control->IsRedrawPending());
   control->FinishUserEdit();
   const auto pushed = effect.Calls("automate");
@@ -83,7 +83,7 @@ TEST_F(ControlBase, UserValuesArePushedAndPromptEndsPushOnceMore) {
 
 TEST_F(ControlBase, WheelStepsAreOneHundredthOrOneThousandthAndClamped) {
   auto* control =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kLevel));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kLevel));
   Attach();
   control->HandleWheel(0, 0, none, 2);
   EXPECT_NEAR(control->Value(), 0.52, 1e-12);
@@ -97,11 +97,11 @@ TEST_F(ControlBase, WheelStepsAreOneHundredthOrOneThousandthAndClamped) {
   EXPECT_EQ(control->Value(), 0.0);
   control->HandleWheel(0, 0, none, std::numeric_limits<int>::max());
   EXPECT_EQ(control->Value(), 1.0);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
 }
 
 TEST_F(ControlBase, DoubleClickRestoresOnlyAValueTheControlReceived) {
-  ProbeControl fresh(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kLevel);
+  ProbeControl fresh(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kLevel);
   fresh.Set(0.9);
   fresh.HandleDoubleClick(1, 1, left);
   EXPECT_EQ(fresh.Value(), 0.9);
@@ -111,7 +111,7 @@ TEST_F(ControlBase, DoubleClickRestoresOnlyAValueTheControlReceived) {
   fresh.Set(0.9);
   fresh.HandleDoubleClick(1, 1, left);
   EXPECT_EQ(fresh.Value(), 0.4);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.4);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.4);
 }
 
 TEST_F(ControlBase, ControlWithoutParameterNeverPushesAndIgnoresRightClick) {
@@ -131,7 +131,7 @@ TEST_F(ControlBase, ControlWithoutParameterNeverPushesAndIgnoresRightClick) {
   surface->SurfaceWheel(5, 5, none, 1);
   EXPECT_TRUE(effect.calls.empty());
   EXPECT_TRUE(surface->prompts.empty());
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.5);
 
   // No value pushed for "no parameter" reaches a control that has none.
   const double before = unbound->Value();
@@ -141,14 +141,14 @@ TEST_F(ControlBase, ControlWithoutParameterNeverPushesAndIgnoresRightClick) {
 
 TEST_F(ControlBase, RightClickAsksTheWindowForTheLinkedParameter) {
   auto* control =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kMode));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kMode));
   Attach();
   control->MarkClean();
   control->MarkClean();
   control->HandleMouseDown(1, 1, right);
   ASSERT_EQ(surface->prompts.size(), 1u);
   EXPECT_EQ(surface->prompts[0].control, control);
-  EXPECT_EQ(surface->prompts[0].param, effect.Param(RecordingEffect::kMode));
+  EXPECT_EQ(surface->prompts[0].param, effect.Param(EditorTestEffect::kMode));
   EXPECT_TRUE(control->IsRedrawPending());
 
   control->HandleMouseDown(1, 1, left);
@@ -156,7 +156,7 @@ TEST_F(ControlBase, RightClickAsksTheWindowForTheLinkedParameter) {
 }
 
 TEST_F(ControlBase, AControlOfAPlugInWithoutEditorCannotPrompt) {
-  ProbeControl control(&effect, Rect{0, 0, 10, 10}, RecordingEffect::kMode);
+  ProbeControl control(&effect, Rect{0, 0, 10, 10}, EditorTestEffect::kMode);
   control.AskUserText();
   EXPECT_FALSE(control.IsRedrawPending());
   ProbeControl orphan(nullptr, Rect{0, 0, 10, 10}, 0);

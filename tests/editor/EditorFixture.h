@@ -3,9 +3,9 @@
 // `surface`, then Attach() hands the surface to the plug-in, which pushes every
 // parameter value into the controls and prepares the back bitmap.
 
-#include "RecordingEffect.h"
-#include "TestImages.h"
-#include "TestSurface.h"
+#include "tests/editor/EditorTestEffect.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor/TestSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
     surface->Frame();
   }
 
-  RecordingEffect effect;
+  EditorTestEffect effect;
   std::unique_ptr<TestSurface> owned;
   TestSurface* surface;
   MouseMods left{true, false, false, false, false};

@@ -1,7 +1,7 @@
 // The envelope strip and the drop-down selector with its list.
 
-#include "EditorFixture.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/GRAPH.h"
 #include "editor/IDropDown.h"
@@ -19,6 +19,7 @@ protected:
   void SetUp() override {
     AddBackground(kBlack);
     graph = Add(std::make_unique<GRAPH>(&effect, 209, 213, 477, 215));
+    graph->Follow(&readout);
     Attach();
   }
 
@@ -37,6 +38,7 @@ protected:
     return columns;
   }
 
+  GraphReadout readout;
   GRAPH* graph = nullptr;
 };
 
@@ -48,51 +50,51 @@ TEST_F(Graph, RepaintsOnEveryTickAndShowsNothingWhileDisabled) {
     surface->PaintRect(dirty);
     EXPECT_TRUE(graph->NeedsRedraw());
   }
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(0.5f);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(0.5f);
   surface->Frame();
   EXPECT_TRUE(MarkedColumns().empty());
 }
 
 TEST_F(Graph, TheMarkerSpansSixPixelsAtThePositionOfTheValue) {
-  graph->SetGraphEnabled(true);
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(0.5f);
+  readout.PublishEnabled(true);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(0.5f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(340, 346));
   const std::uint32_t marker = surface->Pixel(340, 214);
   EXPECT_EQ(marker & 0xFFFFFFu, 0x969696u) << "translucent white over black";
   EXPECT_EQ(surface->Pixel(340, 215), kBlack);
 
-  graph->SetGraphValue(0.0f);
+  readout.PublishValue(0.0f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(209, 215));
-  graph->SetGraphRange(100.0f, 20000.0f);
-  graph->SetGraphValue(20000.0f);
+  readout.PublishRange(100.0f, 20000.0f);
+  readout.PublishValue(20000.0f);
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(471, 477));
 }
 
 TEST_F(Graph, ValuesOutsideTheRangeMoveTheMarkerOutOfTheStrip) {
-  graph->SetGraphEnabled(true);
-  graph->SetGraphRange(0.0f, 1.0f);
-  graph->SetGraphValue(1.05f); // p = 275
+  readout.PublishEnabled(true);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(1.05f); // p = 275
   surface->Frame();
   EXPECT_EQ(MarkedColumns(), Run(484, 490));
   for (float wild : {1e30f, -1e30f, std::numeric_limits<float>::infinity(),
                      std::numeric_limits<float>::quiet_NaN()}) {
-    graph->SetGraphValue(wild);
+    readout.PublishValue(wild);
     EXPECT_TRUE(surface->PaintRect(Rect{0, 0, 507, 248}));
   }
 }
 
 TEST_F(Graph, AnEmptyOrUndefinedRangeGivesARedMarkerAtTheLeftEnd) {
-  graph->SetGraphEnabled(true);
+  readout.PublishEnabled(true);
   for (auto [low, high] : {std::pair{0.5f, 0.5f},
                            {std::numeric_limits<float>::quiet_NaN(), 1.0f},
                            {0.0f, std::numeric_limits<float>::quiet_NaN()}}) {
-    graph->SetGraphRange(low, high);
-    graph->SetGraphValue(0.7f);
+    readout.PublishRange(low, high);
+    readout.PublishValue(0.7f);
     surface->Frame();
     EXPECT_EQ(MarkedColumns(), Run(209, 215));
     const std::uint32_t marker = surface->Pixel(212, 213);
@@ -112,9 +114,9 @@ protected:
     const BitmapRef button = surface->Load(Strip(20, 5, true, {kRed, kGreen, kBlue, kWhite}), 4);
     const BitmapRef list = surface->Load(Strip(20, 10, true, {kGrey, kGrey, kGrey, kGrey}), 4);
     other =
-        Add(std::make_unique<IDropDown>(&effect, RecordingEffect::kMode, 120, 20, button, list));
+        Add(std::make_unique<IDropDown>(&effect, EditorTestEffect::kMode, 120, 20, button, list));
     drop =
-        Add(std::make_unique<IDropDown>(&effect, RecordingEffect::kTarget, 50, 20, button, list));
+        Add(std::make_unique<IDropDown>(&effect, EditorTestEffect::kTarget, 50, 20, button, list));
     Attach();
     surface->Frame();
   }
@@ -135,7 +137,7 @@ TEST_F(DropDown, ShowsTheRowOfItsValue) {
   const std::pair<double, std::uint32_t> rows[] = {
       {0.0, kRed}, {1.0 / 3.0, kGreen}, {2.0 / 3.0, kBlue}, {1.0, kWhite}};
   for (const auto& [normalised, colour] : rows) {
-    effect.SetParameterFromHost(RecordingEffect::kTarget, normalised);
+    effect.SetParameterFromHost(EditorTestEffect::kTarget, normalised);
     surface->Frame();
     EXPECT_EQ(surface->Pixel(55, 22), colour) << normalised;
     EXPECT_EQ(surface->Pixel(55, 26), kBlack) << "one row only";
@@ -158,11 +160,11 @@ TEST_F(DropDown, APickInTheListReachesThePlugInAtTheNextPaint) {
   Click(55, 55, left); // third row
   EXPECT_DOUBLE_EQ(drop->Value(), 2.0 / 3.0);
   EXPECT_FALSE(ListVisible());
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kTarget), 0.0) << "not before the next paint";
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kTarget), 0.0) << "not before the next paint";
   EXPECT_TRUE(effect.calls.empty());
 
   surface->Frame();
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kTarget), 2.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kTarget), 2.0);
   EXPECT_EQ(effect.calls, (std::vector<HostCall>{{"automate", 2, 2.0 / 3.0}}));
   EXPECT_FALSE(drop->ListShown());
   EXPECT_EQ(surface->Pixel(55, 50), kBlack) << "the background shows where the list was";
@@ -222,7 +224,7 @@ TEST_F(DropDown, AHostChangeOnceTheListExistsIsPushedBackAndClosesIt) {
   Click(55, 22, left);
   surface->Frame();
   effect.calls.clear();
-  effect.SetParameterFromHost(RecordingEffect::kTarget, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kTarget, 1.0);
   EXPECT_TRUE(ListVisible());
   surface->Frame();
   EXPECT_FALSE(ListVisible());
@@ -254,8 +256,8 @@ TEST_F(DropDown, ClicksBelowTheLastRowOrOnAOneRowListAreSafe) {
 }
 
 TEST(DropDownAlone, WithoutAnEditorTheListCannotOpen) {
-  RecordingEffect effect;
-  IDropDown drop(&effect, RecordingEffect::kTarget, 0, 0, BitmapRef{}, BitmapRef{});
+  EditorTestEffect effect;
+  IDropDown drop(&effect, EditorTestEffect::kTarget, 0, 0, BitmapRef{}, BitmapRef{});
   drop.HandleMouseDown(1, 1, MouseMods{true, false, false, false, false});
   EXPECT_FALSE(drop.ChildCreated());
   EXPECT_FALSE(drop.ListShown());

@@ -2,9 +2,9 @@
 // as the window drives them; results read from the plug-in's parameters and
 // from the recorded host calls.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/IButtonHold.h"
 #include "editor/IKnobRotVal.h"
@@ -23,7 +23,7 @@ class Interaction : public EditorFixture {
 protected:
   // A vertical knob on Level: pivot (40, 40), a 20 x 20 frame, text line 10
   // pixels at a gap of 5: rectangle 30, 30, 50, 65 (35 pixels high).
-  IKnobRotVal* AddKnob(std::int32_t param = RecordingEffect::kLevel) {
+  IKnobRotVal* AddKnob(std::int32_t param = EditorTestEffect::kLevel) {
     TextStyle style;
     style.size = 10;
     const BitmapRef image = surface->Load(Strip(20, 20, false, {kRed, kClear}), 2);
@@ -46,18 +46,18 @@ TEST_F(Interaction, DraggingAKnobUpRaisesAndDownLowersTenTimesFinerWithAModifier
 
   surface->SurfaceMouseDown(40, 50, left);
   surface->SurfaceDrag(40, 15, left); // up by the knob's height: a quarter of the range
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.75);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.75);
   surface->SurfaceDrag(40, 85, left); // down by twice that
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.25);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.25);
   surface->SurfaceDrag(60, 85, left); // sideways: a vertical knob does not move
   EXPECT_DOUBLE_EQ(knob->Value(), 0.25);
   surface->SurfaceMouseUp(60, 85, left);
 
   surface->SurfaceMouseDown(40, 50, leftShift);
   surface->SurfaceDrag(40, 15, leftShift);
-  EXPECT_NEAR(effect.ValueOf(RecordingEffect::kLevel), 0.275, 1e-12);
+  EXPECT_NEAR(effect.ValueOf(EditorTestEffect::kLevel), 0.275, 1e-12);
   surface->SurfaceDrag(40, 50, leftCtrl);
-  EXPECT_NEAR(effect.ValueOf(RecordingEffect::kLevel), 0.25, 1e-12);
+  EXPECT_NEAR(effect.ValueOf(EditorTestEffect::kLevel), 0.25, 1e-12);
   surface->SurfaceMouseUp(40, 50, left);
 
   EXPECT_EQ(Gestures(),
@@ -67,7 +67,7 @@ TEST_F(Interaction, DraggingAKnobUpRaisesAndDownLowersTenTimesFinerWithAModifier
 
 TEST_F(Interaction, ADragThatLeavesTheControlKeepsGoingToItAndItsReleaseIsDelivered) {
   auto* other =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 100, 200, 120}, RecordingEffect::kGain));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 100, 200, 120}, EditorTestEffect::kGain));
   IKnobRotVal* knob = AddKnob();
   Attach();
   surface->SurfaceMouseDown(35, 35, left);
@@ -80,7 +80,7 @@ TEST_F(Interaction, ADragThatLeavesTheControlKeepsGoingToItAndItsReleaseIsDelive
   EXPECT_EQ(surface->CaptureIndex(), IEditorSurface::kNone);
   EXPECT_TRUE(other->events.empty());
   EXPECT_EQ(Gestures(), (std::vector<HostCall>{{"begin", 0, 0.0}, {"end", 0, 0.0}}));
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 0.0);
 }
 
 TEST_F(Interaction, DragWithoutCaptureOrWithoutMovementDoesNothing) {
@@ -101,7 +101,7 @@ TEST_F(Interaction, TwoWheelNotchesAreOneGestureThatEndsAfterTheCountdown) {
   Attach();
   surface->SurfaceWheel(40, 40, none, 1);
   surface->SurfaceWheel(40, 40, none, 1);
-  EXPECT_NEAR(effect.ValueOf(RecordingEffect::kLevel), 0.52, 1e-12);
+  EXPECT_NEAR(effect.ValueOf(EditorTestEffect::kLevel), 0.52, 1e-12);
   EXPECT_EQ(surface->countdownStarts, (std::vector<std::int32_t>{12, 12}));
   EXPECT_EQ(Gestures(), (std::vector<HostCall>{{"begin", 0, 0.0}}));
   for (int tick = 0; tick < 11; ++tick)
@@ -114,14 +114,14 @@ TEST_F(Interaction, TwoWheelNotchesAreOneGestureThatEndsAfterTheCountdown) {
   EXPECT_EQ(effect.Calls("end").size(), 1u);
 
   surface->SurfaceWheel(40, 40, leftCtrl, 2);
-  EXPECT_NEAR(effect.ValueOf(RecordingEffect::kLevel), 0.522, 1e-12);
+  EXPECT_NEAR(effect.ValueOf(EditorTestEffect::kLevel), 0.522, 1e-12);
   surface->SurfaceWheel(40, 40, leftShift, -1);
-  EXPECT_NEAR(effect.ValueOf(RecordingEffect::kLevel), 0.521, 1e-12);
+  EXPECT_NEAR(effect.ValueOf(EditorTestEffect::kLevel), 0.521, 1e-12);
 }
 
 TEST_F(Interaction, WheelCountdownFollowsTheFrameRate) {
   for (const auto& [rate, ticks] : {std::pair{0, 12}, {10, 5}, {1, 1}, {-3, 12}}) {
-    RecordingEffect plug;
+    EditorTestEffect plug;
     auto made = std::make_unique<TestSurface>(&plug, 100, 100, rate);
     TestSurface* s = made.get();
     s->AddControl(std::make_unique<ProbeControl>(&plug, Rect{0, 0, 100, 100}, 0));
@@ -134,14 +134,14 @@ TEST_F(Interaction, WheelCountdownFollowsTheFrameRate) {
 TEST_F(Interaction, WheelOfAnySizeIsClampedAndAPressElsewhereEndsThePendingGesture) {
   AddKnob();
   auto* toggle =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{100, 0, 150, 50}, RecordingEffect::kComp));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{100, 0, 150, 50}, EditorTestEffect::kComp));
   Attach();
   surface->SurfaceWheel(40, 40, none, kIntMax);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
   surface->SurfaceWheel(40, 40, none, kIntMin);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.0);
   surface->SurfaceWheel(40, 40, none, 0);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.0);
 
   surface->SurfaceMouseDown(120, 10, left);
   EXPECT_EQ(surface->countdown, 0) << "the countdown is disarmed";
@@ -155,7 +155,7 @@ TEST_F(Interaction, WheelOfAnySizeIsClampedAndAPressElsewhereEndsThePendingGestu
 TEST_F(Interaction, DoubleClickRestoresTheFirstValueThePlugInGave) {
   IKnobRotVal* knob = AddKnob();
   Attach();
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.9); // not the first value any more
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.9); // not the first value any more
   surface->SurfaceMouseDown(40, 40, left);
   surface->SurfaceDrag(40, 30, left);
   surface->SurfaceMouseUp(40, 30, left);
@@ -163,7 +163,7 @@ TEST_F(Interaction, DoubleClickRestoresTheFirstValueThePlugInGave) {
 
   EXPECT_FALSE(surface->SurfaceDoubleClick(40, 40, left));
   EXPECT_DOUBLE_EQ(knob->Value(), 0.5);
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.5);
   surface->SurfaceMouseUp(40, 40, left);
   EXPECT_EQ(effect.calls,
             (std::vector<HostCall>{{"begin", 0, 0.0}, {"automate", 0, 0.5}, {"end", 0, 0.0}}));
@@ -182,8 +182,8 @@ TEST_F(Interaction, DoubleClickAsSecondPressCapturesTheMouse) {
 }
 
 TEST_F(Interaction, EveryMouseGestureBeginGetsExactlyOneEnd) {
-  Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, RecordingEffect::kLevel));
-  Add(std::make_unique<ProbeControl>(&effect, Rect{50, 0, 100, 50}, RecordingEffect::kGain));
+  Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, EditorTestEffect::kLevel));
+  Add(std::make_unique<ProbeControl>(&effect, Rect{50, 0, 100, 50}, EditorTestEffect::kGain));
   Attach();
   // Double-click on one control, release over the other: the begun gesture ends.
   surface->SurfaceDoubleClick(10, 10, left);
@@ -206,16 +206,16 @@ TEST_F(Interaction, ASwitchCyclesThroughItsStates) {
   const BitmapRef three = surface->Load(Strip(10, 10, true, {kRed, kGreen, kBlue}), 3);
   const BitmapRef two = surface->Load(Strip(10, 10, true, {kRed, kGreen}), 2);
   auto* comp =
-      Add(std::make_unique<ISwitchControl>(&effect, 0, 0, RecordingEffect::kComp, three, true));
+      Add(std::make_unique<ISwitchControl>(&effect, 0, 0, EditorTestEffect::kComp, three, true));
   auto* hold =
-      Add(std::make_unique<ISwitchControl>(&effect, 20, 0, RecordingEffect::kHold, two, true));
+      Add(std::make_unique<ISwitchControl>(&effect, 20, 0, EditorTestEffect::kHold, two, true));
   Attach();
   EXPECT_TRUE(SameRect(comp->DrawRect(), Rect{0, 0, 10, 10}));
   std::vector<double> seen;
   for (int click = 0; click < 4; ++click) {
     surface->SurfaceMouseDown(5, 5, left);
     surface->SurfaceMouseUp(5, 5, left);
-    seen.push_back(effect.ValueOf(RecordingEffect::kComp));
+    seen.push_back(effect.ValueOf(EditorTestEffect::kComp));
   }
   EXPECT_EQ(seen, (std::vector<double>{1.0, 2.0, 0.0, 1.0}));
 
@@ -229,13 +229,13 @@ TEST_F(Interaction, ASwitchCyclesThroughItsStates) {
 
   surface->SurfaceMouseDown(5, 5, right); // asks for a value, does not step
   surface->SurfaceMouseUp(5, 5, right);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kComp), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kComp), 1.0);
   EXPECT_EQ(surface->prompts.size(), 1u);
 }
 
 TEST_F(Interaction, ARadioClickOnTheThirdOfThreeButtonsGivesOne) {
   const BitmapRef row = surface->Load(Strip(24, 13, false, {kRed, kGreen, kBlue}), 3);
-  auto* radio = Add(std::make_unique<IRadioButtons>(&effect, RecordingEffect::kMode, 100, 20, row,
+  auto* radio = Add(std::make_unique<IRadioButtons>(&effect, EditorTestEffect::kMode, 100, 20, row,
                                                     true, IRadioButtons::kHorizontal, 0, 0, 0));
   Attach();
   const auto& buttons = radio->ButtonRects();
@@ -246,13 +246,13 @@ TEST_F(Interaction, ARadioClickOnTheThirdOfThreeButtonsGivesOne) {
 
   surface->SurfaceMouseDown(150, 25, left);
   EXPECT_EQ(radio->Value(), 1.0);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kMode), 2.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kMode), 2.0);
   surface->SurfaceMouseUp(150, 25, left);
   surface->SurfaceMouseDown(123, 32, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kMode), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kMode), 0.0);
   surface->SurfaceMouseUp(123, 32, left);
   surface->SurfaceMouseDown(130, 25, right);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kMode), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kMode), 0.0);
   EXPECT_EQ(surface->prompts.size(), 1u);
 }
 
@@ -269,30 +269,30 @@ TEST_F(Interaction, RadioButtonSizesAndASingleButton) {
   EXPECT_EQ(automatic.ButtonRects()[3].bottom, 40);
 
   const BitmapRef one = surface->Load(Solid(30, 10, kRed), 1);
-  auto* single = Add(std::make_unique<IRadioButtons>(&effect, RecordingEffect::kGain, 0, 50, one,
+  auto* single = Add(std::make_unique<IRadioButtons>(&effect, EditorTestEffect::kGain, 0, 50, one,
                                                      true, IRadioButtons::kHorizontal, 0, 0, 0));
   Attach();
   surface->SurfaceMouseDown(10, 55, left);
   EXPECT_EQ(single->Value(), 0.0);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), -12.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), -12.0);
 }
 
 TEST_F(Interaction, AHoldButtonReadsOneExactlyWhileHeldAlsoWhenReleasedOutside) {
   const BitmapRef image = surface->Load(Solid(15, 15, kWhite), 1);
-  Add(std::make_unique<IButtonHold>(&effect, RecordingEffect::kHold, 10, 10, image));
+  Add(std::make_unique<IButtonHold>(&effect, EditorTestEffect::kHold, 10, 10, image));
   Attach();
   surface->SurfaceMouseDown(12, 12, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 1.0);
   surface->SurfaceDrag(100, 100, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 1.0);
   surface->SurfaceMouseUp(-40, 500, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 0.0);
   EXPECT_EQ(effect.calls,
             (std::vector<HostCall>{
                 {"begin", 4, 0.0}, {"automate", 4, 1.0}, {"automate", 4, 0.0}, {"end", 4, 0.0}}));
   effect.calls.clear();
   surface->SurfaceMouseDown(12, 12, right);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 0.0);
 }
 
 TEST_F(Interaction, HitsGoToTheTopmostControlThatIsNeitherHiddenNorGrayed) {
@@ -348,21 +348,21 @@ TEST_F(Interaction, HoverIsTrackedOnlyWhenWantedAndLeaveReachesEveryControl) {
 
 TEST_F(Interaction, APromptTextBecomesTheValueInsideOneGesture) {
   auto* mode =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, RecordingEffect::kMode));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, EditorTestEffect::kMode));
   auto* gain =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{50, 0, 100, 50}, RecordingEffect::kGain));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{50, 0, 100, 50}, EditorTestEffect::kGain));
   Attach();
-  surface->ApplyPromptText(mode, effect.Param(RecordingEffect::kMode), "Bandpass");
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kMode), 2.0);
-  surface->ApplyPromptText(gain, effect.Param(RecordingEffect::kGain), "6 dB");
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 6.0);
-  surface->ApplyPromptText(gain, effect.Param(RecordingEffect::kGain), "1e999");
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 12.0);
-  surface->ApplyPromptText(gain, effect.Param(RecordingEffect::kGain), nullptr);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 0.0);
-  surface->ApplyPromptText(nullptr, effect.Param(RecordingEffect::kGain), "3");
+  surface->ApplyPromptText(mode, effect.Param(EditorTestEffect::kMode), "Bandpass");
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kMode), 2.0);
+  surface->ApplyPromptText(gain, effect.Param(EditorTestEffect::kGain), "6 dB");
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 6.0);
+  surface->ApplyPromptText(gain, effect.Param(EditorTestEffect::kGain), "1e999");
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 12.0);
+  surface->ApplyPromptText(gain, effect.Param(EditorTestEffect::kGain), nullptr);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 0.0);
+  surface->ApplyPromptText(nullptr, effect.Param(EditorTestEffect::kGain), "3");
   surface->ApplyPromptText(gain, nullptr, "3");
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kGain), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kGain), 0.0);
   EXPECT_EQ(effect.calls[0], (HostCall{"begin", 1, 0.0}));
   EXPECT_EQ(effect.calls[1], (HostCall{"automate", 1, 1.0}));
   EXPECT_EQ(effect.calls[2], (HostCall{"end", 1, 0.0}));
@@ -370,7 +370,7 @@ TEST_F(Interaction, APromptTextBecomesTheValueInsideOneGesture) {
 }
 
 TEST_F(Interaction, ResizingDestroysTheControlsAndTellsThePlugIn) {
-  Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, RecordingEffect::kLevel));
+  Add(std::make_unique<ProbeControl>(&effect, Rect{0, 0, 50, 50}, EditorTestEffect::kLevel));
   Attach();
   surface->SurfaceMouseDown(10, 10, left);
   surface->ResizeEditor(300, 150);

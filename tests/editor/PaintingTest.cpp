@@ -1,10 +1,10 @@
 // Dirty collection and painting of the surface, its drawing operations and
 // its bitmap and font caches, checked by the pixels of the back bitmap.
 
-#include "EditorFixture.h"
-#include "ProbeControl.h"
-#include "RecordingGlyphSource.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/ProbeControl.h"
+#include "tests/editor/RecordingGlyphSource.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/BitmapCache.h"
 #include "editor/FontCache.h"
@@ -74,12 +74,12 @@ TEST_F(Painting, AZeroPaintRectanglePaintsNothingButCleansEverything) {
 
 TEST_F(Painting, AValueFromThePlugInIsPaintedInTwoConsecutiveFrames) {
   auto* probe =
-      Add(std::make_unique<ProbeControl>(&effect, Rect{10, 10, 20, 20}, RecordingEffect::kLevel));
+      Add(std::make_unique<ProbeControl>(&effect, Rect{10, 10, 20, 20}, EditorTestEffect::kLevel));
   Attach();
   while (surface->Frame()) {
   }
   probe->paints = 0;
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.25);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.25);
   EXPECT_TRUE(surface->Frame());
   EXPECT_TRUE(surface->Frame());
   EXPECT_FALSE(surface->Frame());
@@ -136,9 +136,9 @@ TEST_F(PaintingOnBackground, AHiddenControlIsNotPaintedButItsAreaIsForTwoFrames)
 TEST_F(PaintingOnBackground, AHostChangeRepaintsEveryControlOnThatParameter) {
   const BitmapRef strip = surface->Load(Strip(10, 10, true, {kRed, kGreen, kBlue}), 3);
   auto* a =
-      Add(std::make_unique<IBitmapControl>(&effect, 10, 10, RecordingEffect::kComp, strip, true));
+      Add(std::make_unique<IBitmapControl>(&effect, 10, 10, EditorTestEffect::kComp, strip, true));
   auto* b =
-      Add(std::make_unique<IBitmapControl>(&effect, 50, 10, RecordingEffect::kComp, strip, true));
+      Add(std::make_unique<IBitmapControl>(&effect, 50, 10, EditorTestEffect::kComp, strip, true));
   Attach();
   PaintAll();
   EXPECT_EQ(surface->Pixel(15, 15), kRed);
@@ -146,7 +146,7 @@ TEST_F(PaintingOnBackground, AHostChangeRepaintsEveryControlOnThatParameter) {
   while (surface->Frame()) {
   }
 
-  effect.SetParameterFromHost(RecordingEffect::kComp, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kComp, 1.0);
   Rect dirty{};
   ASSERT_TRUE(surface->CollectDirtyRect(dirty));
   EXPECT_TRUE(SameRect(dirty, Rect{10, 10, 60, 20}));
@@ -160,7 +160,7 @@ TEST_F(PaintingOnBackground, AHostChangeRepaintsEveryControlOnThatParameter) {
   surface->SurfaceMouseUp(15, 15, left);
   EXPECT_DOUBLE_EQ(a->Value(), 0.5);
   EXPECT_DOUBLE_EQ(b->Value(), 1.0);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kComp), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kComp), 1.0);
 }
 
 TEST_F(PaintingOnBackground, BitmapsAreClippedToTheRectangleBeingPainted) {
@@ -178,9 +178,9 @@ TEST_F(Painting, FramesOfVerticalAndHorizontalStripsAreSelectedByValue) {
   const BitmapRef vertical = surface->Load(Strip(10, 10, true, {kRed, kGreen, kBlue}), 3);
   const BitmapRef horizontal = surface->Load(Strip(10, 10, false, {kRed, kGreen, kBlue}), 3);
   auto* v =
-      Add(std::make_unique<IBitmapControl>(&effect, 0, 0, RecordingEffect::kComp, vertical, true));
+      Add(std::make_unique<IBitmapControl>(&effect, 0, 0, EditorTestEffect::kComp, vertical, true));
   auto* h = Add(
-      std::make_unique<IBitmapControl>(&effect, 20, 0, RecordingEffect::kComp, horizontal, false));
+      std::make_unique<IBitmapControl>(&effect, 20, 0, EditorTestEffect::kComp, horizontal, false));
   Attach();
   EXPECT_TRUE(SameRect(v->DrawRect(), Rect{0, 0, 10, 10}));
   EXPECT_TRUE(SameRect(h->DrawRect(), Rect{20, 0, 30, 10}));
@@ -204,7 +204,7 @@ TEST_F(Painting, AFrameOffsetOnAHalfPixelRoundsUp) {
       SetPixel(*image, x, y, kGreen);
   const BitmapRef vertical = surface->Load(std::move(image), 10);
   auto* strip =
-      Add(std::make_unique<IBitmapControl>(&effect, 0, 0, RecordingEffect::kComp, vertical, true));
+      Add(std::make_unique<IBitmapControl>(&effect, 0, 0, EditorTestEffect::kComp, vertical, true));
   Attach();
   strip->AcceptPlugValue(7.0 / 9.0); // frame 8 of 10
   surface->PaintRect(Rect{0, 0, 10, 10});
@@ -244,7 +244,7 @@ TEST_F(Painting, BitmapsAreLoadedOncePerProcessWhateverTheFrameCount) {
   EXPECT_EQ(three.height, 30);
 
   // Another instance shares the same bitmap without decoding it again.
-  RecordingEffect otherPlug;
+  EditorTestEffect otherPlug;
   TestSurface other(&otherPlug);
   EXPECT_EQ(other.LoadEditorBitmap(id, "strip", 1).bitmap, one.bitmap);
   EXPECT_EQ(other.loads[id], 0);
@@ -273,14 +273,14 @@ TEST_F(PaintingOnBackground, ControlsWithImagesThatFailedToLoadDrawNothing) {
       surface->LoadEditorBitmap(surface->Register([] { return nullptr; }), "missing", 2);
   TextStyle style;
   style.size = 10;
-  Add(std::make_unique<IBitmapControl>(&effect, 10, 10, RecordingEffect::kComp, missing, true));
+  Add(std::make_unique<IBitmapControl>(&effect, 10, 10, EditorTestEffect::kComp, missing, true));
   Add(std::make_unique<IKnobRotVal>(&effect, -1, 60, 40, missing, style, 0, 300, 4.0, 0, 0));
-  Add(std::make_unique<IButton>(&effect, RecordingEffect::kLevel, 100, 10, missing));
+  Add(std::make_unique<IButton>(&effect, EditorTestEffect::kLevel, 100, 10, missing));
   Add(std::make_unique<ISlider>(&effect, -1, Rect{10, 60, 110, 90}, missing, style,
                                 Color{255, 255, 0, 0}, 100, 4, 1));
-  Add(std::make_unique<IDropDown>(&effect, RecordingEffect::kTarget, 120, 60, missing, missing));
+  Add(std::make_unique<IDropDown>(&effect, EditorTestEffect::kTarget, 120, 60, missing, missing));
   Attach();
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 1.0);
   PaintAll();
   surface->SurfaceMouseDown(121, 60, left); // the drop-down opens an empty list
   PaintAll();

@@ -1,4 +1,4 @@
-#include "RecordingGlyphSource.h"
+#include "tests/editor/RecordingGlyphSource.h"
 
 #include "raster/FillRectangle.h"
 

@@ -1,9 +1,9 @@
 // The stock controls' layout and painting, checked by the pixels of the back
 // bitmap, and the link control's addresses.
 
-#include "EditorFixture.h"
-#include "RecordingGlyphSource.h"
-#include "TestImages.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/editor/RecordingGlyphSource.h"
+#include "tests/editor/TestImages.h"
 
 #include "editor/IButton.h"
 #include "editor/IButtonHold.h"
@@ -52,9 +52,9 @@ TEST_F(StockControls, AKnobAtMidValueIsUprightAndAtTheEndsTurnedByHalfTheSweep) 
   TextStyle style;
   style.size = 10;
   const BitmapRef image = surface->Load(KnobStrip(), 2);
-  auto* knob = Add(std::make_unique<IKnobRotVal>(&effect, RecordingEffect::kLevel, 50, 40, image,
+  auto* knob = Add(std::make_unique<IKnobRotVal>(&effect, EditorTestEffect::kLevel, 50, 40, image,
                                                  style, 0, 180, 4.0, 0, 0));
-  auto* turned = Add(std::make_unique<IKnobRotVal>(&effect, RecordingEffect::kGain, 50, 90, image,
+  auto* turned = Add(std::make_unique<IKnobRotVal>(&effect, EditorTestEffect::kGain, 50, 90, image,
                                                    style, 0, 300, 4.0, 0, 0));
   AddBackground(kBlack);
   Attach();
@@ -65,15 +65,15 @@ TEST_F(StockControls, AKnobAtMidValueIsUprightAndAtTheEndsTurnedByHalfTheSweep) 
   EXPECT_EQ(Red(surface->Pixel(56, 40)), 0u);
   EXPECT_EQ(Red(surface->Pixel(44, 40)), 0u);
 
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 1.0);
-  effect.SetParameterFromHost(RecordingEffect::kGain, 0.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kGain, 0.0);
   EXPECT_NEAR(knob->Angle(), kPi / 2, 1e-6);
   EXPECT_NEAR(turned->Angle(), -150.0 * kPi / 180.0, 1e-6);
   surface->Frame();
   EXPECT_GT(Red(surface->Pixel(55, 40)), 100u) << "turned a quarter clockwise: right";
   EXPECT_EQ(Red(surface->Pixel(50, 34)), 0u);
 
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.0);
   surface->Frame();
   EXPECT_GT(Red(surface->Pixel(44, 40)), 100u) << "turned a quarter anticlockwise: left";
   EXPECT_EQ(Red(surface->Pixel(55, 40)), 0u);
@@ -87,10 +87,10 @@ TEST_F(StockControls, TheKnobCapIsDrawnUprightOverTheTurningFrame) {
     for (int x = 28; x < 32; ++x)
       SetPixel(*strip, x, y, kBlue); // a dot in the cap frame
   const BitmapRef image = surface->Load(std::move(strip), 2);
-  Add(std::make_unique<IKnobRotVal>(&effect, RecordingEffect::kLevel, 50, 40, image, style, 0, 180,
+  Add(std::make_unique<IKnobRotVal>(&effect, EditorTestEffect::kLevel, 50, 40, image, style, 0, 180,
                                     4.0, 0, 0));
   Attach();
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 1.0);
   PaintAll();
   EXPECT_EQ(surface->Pixel(49, 39), kBlue);
   EXPECT_EQ(surface->Pixel(50, 40), kBlue);
@@ -103,12 +103,12 @@ TEST_F(StockControls, TheKnobReadoutIsTheValueTextWithItsUnitCentredBelow) {
   style.size = 10;
   style.color = Color{255, 255, 255, 255};
   const BitmapRef image = surface->Load(KnobStrip(), 2);
-  auto* knob = Add(std::make_unique<IKnobRotVal>(&effect, RecordingEffect::kGain, 50, 40, image,
+  auto* knob = Add(std::make_unique<IKnobRotVal>(&effect, EditorTestEffect::kGain, 50, 40, image,
                                                  style, 5, 300, 4.0, 0, 0));
-  auto* silent = Add(std::make_unique<IKnobRotVal>(&effect, RecordingEffect::kGain, 120, 40, image,
+  auto* silent = Add(std::make_unique<IKnobRotVal>(&effect, EditorTestEffect::kGain, 120, 40, image,
                                                    style, 0, 300, 4.0, 0, 0));
   Attach();
-  effect.SetParameterFromHost(RecordingEffect::kGain, 0.75);
+  effect.SetParameterFromHost(EditorTestEffect::kGain, 0.75);
   source.drawn.clear();
   PaintAll();
   ASSERT_EQ(source.drawn.size(), 1u) << "no read-out without a text gap";
@@ -129,7 +129,7 @@ protected:
     style.size = 8;
     style.color = Color{255, 0, 0, 255};
     const BitmapRef handle = surface->Load(Solid(10, 10, kGreen), 1);
-    return Add(std::make_unique<ISlider>(&effect, RecordingEffect::kLevel, Rect{10, 10, 110, 40},
+    return Add(std::make_unique<ISlider>(&effect, EditorTestEffect::kLevel, Rect{10, 10, 110, 40},
                                          handle, style, Color{255, 255, 0, 0}, 100, 4, 1));
   }
 };
@@ -150,15 +150,15 @@ TEST_F(SliderPainting, BarAndHandleFollowTheValue) {
   EXPECT_EQ(surface->Pixel(66, 14), kBlack);
   EXPECT_EQ(surface->Pixel(60, 36), kBlue) << "the read-out line at the bottom";
 
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 1.0);
-  effect.SetParameterFromHost(RecordingEffect::kGain, 0.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kGain, 0.0);
   PaintAll(); // bar to 105, handle 100..109
   EXPECT_EQ(surface->Pixel(99, 14), kRed);
   EXPECT_EQ(surface->Pixel(100, 11), kGreen);
   EXPECT_EQ(surface->Pixel(109, 11), kGreen);
 
   surface->PaintFilledRect(Color{255, 0, 0, 0}, Rect{0, 0, 200, 40}, nullptr);
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.0);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.0);
   PaintAll(); // bar to 15, handle 10..19
   EXPECT_EQ(surface->Pixel(19, 11), kGreen);
   EXPECT_EQ(surface->Pixel(21, 14), kBlack);
@@ -168,19 +168,19 @@ TEST_F(SliderPainting, ClicksAndDragsInsideTheTrackCentreTheHandleOnThePointer) 
   AddSlider();
   Attach();
   surface->SurfaceMouseDown(10, 15, left); // left edge: negative raw value, clamped
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.0);
   surface->SurfaceDrag(60, 15, left);
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.5);
   surface->SurfaceDrag(80, 25, left); // below the track: ignored
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.5);
   surface->SurfaceDrag(109, 19, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
   surface->SurfaceMouseUp(109, 19, left);
   surface->SurfaceMouseDown(60, 30, left); // in the area, not the track
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
   surface->SurfaceMouseUp(60, 30, left);
   surface->SurfaceMouseDown(60, 15, right);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
   EXPECT_EQ(surface->prompts.size(), 1u);
 }
 
@@ -188,8 +188,8 @@ TEST_F(StockControls, AVerticalSliderRunsUpwards) {
   TextStyle style;
   const BitmapRef handle = surface->Load(Solid(10, 10, kGreen), 1);
   auto* slider =
-      Add(std::make_unique<ISlider>(&effect, RecordingEffect::kLevel, Rect{10, 10, 31, 120}, handle,
-                                    style, Color{255, 255, 0, 0}, 100, 4, 0));
+      Add(std::make_unique<ISlider>(&effect, EditorTestEffect::kLevel, Rect{10, 10, 31, 120},
+                                    handle, style, Color{255, 255, 0, 0}, 100, 4, 0));
   Attach();
   EXPECT_TRUE(SameRect(slider->Track(), Rect{16, 10, 26, 110}));
   EXPECT_EQ(slider->Travel(), 90);
@@ -199,43 +199,43 @@ TEST_F(StockControls, AVerticalSliderRunsUpwards) {
   EXPECT_EQ(surface->Pixel(20, 108), kRed);
   EXPECT_EQ(surface->Pixel(20, 50), kBlack);
   surface->SurfaceMouseDown(20, 15, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kLevel), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kLevel), 1.0);
   surface->SurfaceDrag(20, 60, left);
-  EXPECT_DOUBLE_EQ(effect.ValueOf(RecordingEffect::kLevel), 0.5);
+  EXPECT_DOUBLE_EQ(effect.ValueOf(EditorTestEffect::kLevel), 0.5);
 }
 
 TEST_F(StockControls, AButtonDrawsItsImageOnlyAboveHalf) {
   const BitmapRef image = surface->Load(Solid(10, 8, kBlue), 1);
-  auto* button = Add(std::make_unique<IButton>(&effect, RecordingEffect::kLevel, 20, 20, image));
+  auto* button = Add(std::make_unique<IButton>(&effect, EditorTestEffect::kLevel, 20, 20, image));
   button->SetGrayed(true); // grayed or not, the image goes on at full weight
   Attach();
   EXPECT_TRUE(SameRect(button->DrawRect(), Rect{20, 20, 30, 28}));
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.5);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.5);
   PaintAll();
   EXPECT_EQ(surface->Pixel(25, 25), kBlack);
-  effect.SetParameterFromHost(RecordingEffect::kLevel, 0.51);
+  effect.SetParameterFromHost(EditorTestEffect::kLevel, 0.51);
   PaintAll();
   EXPECT_EQ(surface->Pixel(25, 25), kBlue);
 }
 
 TEST_F(StockControls, AButtonClickTogglesAndARightClickOnlyPushes) {
   const BitmapRef image = surface->Load(Solid(10, 8, kBlue), 1);
-  auto* button = Add(std::make_unique<IButton>(&effect, RecordingEffect::kHold, 20, 20, image));
+  auto* button = Add(std::make_unique<IButton>(&effect, EditorTestEffect::kHold, 20, 20, image));
   Attach();
   surface->SurfaceMouseDown(25, 25, left);
   surface->SurfaceMouseUp(25, 25, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 1.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 1.0);
   surface->SurfaceMouseDown(25, 25, right);
   surface->SurfaceMouseUp(25, 25, right);
   EXPECT_EQ(button->Value(), 1.0);
   surface->SurfaceMouseDown(25, 25, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kHold), 0.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kHold), 0.0);
   EXPECT_EQ(effect.Calls("automate").size(), 3u);
 }
 
 TEST_F(StockControls, AHoldButtonPaintsWhileHeld) {
   const BitmapRef image = surface->Load(Solid(6, 6, kWhite), 1);
-  Add(std::make_unique<IButtonHold>(&effect, RecordingEffect::kHold, 0, 0, image));
+  Add(std::make_unique<IButtonHold>(&effect, EditorTestEffect::kHold, 0, 0, image));
   AddBackground(kBlack);
   Attach();
   PaintAll();
@@ -250,14 +250,14 @@ TEST_F(StockControls, AHoldButtonPaintsWhileHeld) {
 
 TEST_F(StockControls, RadioButtonsDrawOnlyTheSelectedPartOfTheStrip) {
   const BitmapRef row = surface->Load(Strip(20, 10, false, {kRed, kGreen, kBlue}), 3);
-  Add(std::make_unique<IRadioButtons>(&effect, RecordingEffect::kMode, 10, 10, row, true,
+  Add(std::make_unique<IRadioButtons>(&effect, EditorTestEffect::kMode, 10, 10, row, true,
                                       IRadioButtons::kHorizontal, 0, 0, 0));
   const BitmapRef column = surface->Load(Strip(10, 10, true, {kRed, kGreen}), 2);
-  Add(std::make_unique<IRadioButtons>(&effect, RecordingEffect::kHold, 100, 10, column, true, 0, 0,
+  Add(std::make_unique<IRadioButtons>(&effect, EditorTestEffect::kHold, 100, 10, column, true, 0, 0,
                                       0, 0));
   Attach();
-  effect.SetParameterFromHost(RecordingEffect::kMode, 0.5);
-  effect.SetParameterFromHost(RecordingEffect::kHold, 1.0);
+  effect.SetParameterFromHost(EditorTestEffect::kMode, 0.5);
+  effect.SetParameterFromHost(EditorTestEffect::kHold, 1.0);
   PaintAll();
   EXPECT_EQ(surface->Pixel(15, 15), kBlack);
   EXPECT_EQ(surface->Pixel(35, 15), kGreen);
@@ -268,13 +268,13 @@ TEST_F(StockControls, RadioButtonsDrawOnlyTheSelectedPartOfTheStrip) {
 
 TEST_F(StockControls, RadioButtonsWithoutAStripEachTakeTheWholeImage) {
   const BitmapRef image = surface->Load(Solid(10, 6, kBlue), 3);
-  auto* radio = Add(std::make_unique<IRadioButtons>(&effect, RecordingEffect::kMode, 10, 10, image,
+  auto* radio = Add(std::make_unique<IRadioButtons>(&effect, EditorTestEffect::kMode, 10, 10, image,
                                                     false, IRadioButtons::kHorizontal, 0, 0, 0));
   Attach();
   EXPECT_TRUE(SameRect(radio->DrawRect(), Rect{10, 10, 40, 16}));
   EXPECT_TRUE(SameRect(radio->ButtonRects()[2], Rect{30, 10, 40, 16}));
   surface->SurfaceMouseDown(35, 12, left);
-  EXPECT_EQ(effect.ValueOf(RecordingEffect::kMode), 2.0);
+  EXPECT_EQ(effect.ValueOf(EditorTestEffect::kMode), 2.0);
   surface->Frame();
   EXPECT_EQ(surface->Pixel(35, 12), kBlue);
   EXPECT_EQ(surface->Pixel(15, 12), kBlack);

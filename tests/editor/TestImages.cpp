@@ -1,4 +1,4 @@
-#include "TestImages.h"
+#include "tests/editor/TestImages.h"
 
 #include <png.h>
 

@@ -1,8 +1,8 @@
-#include "TestSurface.h"
+#include "tests/editor/TestSurface.h"
 
-#include "RecordingGlyphSource.h"
+#include "tests/editor/RecordingGlyphSource.h"
 
-#include "IEffectBase.h"
+#include "framework/IEffectBase.h"
 #include "raster/GlyphFont.h"
 #include "raster/PngDecoder.h"
 

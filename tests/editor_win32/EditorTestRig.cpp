@@ -1,4 +1,7 @@
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
+
+#include "editor/IControl.h"
+#include "tests/support/VstEventList.h"
 
 namespace quorvane {
 
@@ -10,7 +13,7 @@ EditorTestRig::~EditorTestRig() {
 }
 
 VSTCLASS* EditorTestRig::CreatePlugin() {
-  plugin = new VSTCLASS(host.Callback());
+  plugin = new VSTCLASS(host.Callback(), &IEditorWindow::Create);
   plugin->FinishCreation();
   record = plugin->Record();
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
@@ -22,6 +25,13 @@ VSTCLASS* EditorTestRig::CreatePlugin() {
 
 IEditorWindow* EditorTestRig::Editor() const {
   return plugin != nullptr ? dynamic_cast<IEditorWindow*>(plugin->Editor()) : nullptr;
+}
+
+Rect EditorTestRig::ControlRect(int index) const {
+  const IEditorWindow* editor = Editor();
+  for (std::int32_t i = 0; editor != nullptr && i < editor->ControlCount(); ++i)
+    if (editor->Control(i)->ParamIndex() == index) return editor->Control(i)->DrawRect();
+  return Rect{};
 }
 
 void EditorTestRig::ClosePlugin() {
@@ -74,16 +84,8 @@ float EditorTestRig::GetParameter(int index) {
 }
 
 void EditorTestRig::NoteOn() {
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof(note);
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f);
+  VstEventList list{MakeMidi(0, 0x90, 60, 100)};
+  record->dispatcher(record, effProcessEvents, 0, 0, list.Get(), 0.0f);
 }
 
 void EditorTestRig::ProcessBlock(int frames) {

@@ -4,10 +4,10 @@
 // Input goes to the editor window as real window messages; the screen is
 // read back from the window. One rig per test; the thread pumps messages.
 
-#include "RecordingHost.h"
-#include "VSTCLASS.h"
 #include "editor_win32/EditorHostFrame.h"
 #include "editor_win32/IEditorWindow.h"
+#include "effect/VSTCLASS.h"
+#include "tests/support/RecordingHost.h"
 
 #include <windows.h>
 
@@ -31,6 +31,8 @@ public:
   AEffect* Record() const { return record; }
   VSTCLASS* Plugin() const { return plugin; }
   IEditorWindow* Editor() const;
+  // Where the control bound to parameter index is drawn; empty without one.
+  Rect ControlRect(int index) const;
   // effClose; the plug-in is gone afterwards.
   void ClosePlugin();
 

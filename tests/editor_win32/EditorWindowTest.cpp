@@ -3,11 +3,12 @@
 // the right host gestures, prompts take typed and picked values, and
 // windows and GDI objects come and go cleanly.
 
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
 
-#include "EditorLayout.h"
-#include "ProcessingState.h"
 #include "editor/IControl.h"
+#include "effect/EditorGeometry.h"
+#include "effect/EditorImages.h"
+#include "effect/ProcessingState.h"
 #include "raster/RasterBitmap.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +22,17 @@ using namespace quorvane;
 
 namespace {
 
-// Where the controls are (drawing rectangles of the layout).
-const Rect kFreqKnob{22, 158, 82, 210};
-const Rect kMixKnob{148, 158, 180, 210};
-const Rect kTypeButtons{100, 112, 172, 125};
-const Rect kTarget{271, 113, 315, 126};
-const Rect kDirection{318, 112, 368, 128};
-const Rect kSlider{373, 107, 443, 135};
-const Rect kSwitch{447, 109, 478, 129};
-const Rect kAttackKnob{215, 158, 247, 210};
+using P = VSTCLASS;
+using namespace editor_geometry;
+
+// The background image, from the resources as the editor loads it.
+std::unique_ptr<RasterBitmap> Background(EditorTestRig& rig) {
+#define QUORVANE_LOAD_BACKGROUND(name, id, file, frames) \
+  if (std::string(#name) == "Background") return rig.Editor()->BitmapFromResource(id, "img/" file);
+  QUORVANE_EDITOR_IMAGES(QUORVANE_LOAD_BACKGROUND)
+#undef QUORVANE_LOAD_BACKGROUND
+  return nullptr;
+}
 
 class EditorWindowTest : public ::testing::Test {
 protected:
@@ -57,7 +60,7 @@ TEST_F(EditorWindowTest, ReportsItsSizeAndPaintsTheBackground) {
   EXPECT_EQ(GetParent(editor), rig.Frame().Frame());
 
   // Away from every control the screen shows the background image itself.
-  std::unique_ptr<RasterBitmap> background = rig.Editor()->BitmapFromResource(100, "img/bg.png");
+  std::unique_ptr<RasterBitmap> background = Background(rig);
   ASSERT_NE(background, nullptr);
   const WindowPixels shot = rig.Capture();
   ASSERT_EQ(shot.width, 507);
@@ -78,50 +81,52 @@ TEST_F(EditorWindowTest, ReportsItsSizeAndPaintsTheBackground) {
 TEST_F(EditorWindowTest, HostChangesShowWithinAFewFrames) {
   struct Case {
     int param;
-    Rect area;
     float low;
     float high;
   };
   const Case cases[] = {
-      {1, kFreqKnob, 0.0f, 1.0f}, {3, kMixKnob, 0.0f, 1.0f},    {5, kAttackKnob, 0.1f, 0.9f},
-      {11, kSlider, 0.0f, 1.0f},  {12, kSwitch, 0.0f, 1.0f},    {0, kTypeButtons, 0.0f, 1.0f},
-      {4, kTarget, 0.0f, 1.0f},   {10, kDirection, 0.0f, 1.0f},
+      {P::kParamFilterFreq, 0.0f, 1.0f},         {P::kParamFilterMix, 0.0f, 1.0f},
+      {P::kParamEnvAttack, 0.1f, 0.9f},          {P::kParamEnvVolCompensation, 0.0f, 1.0f},
+      {P::kParamEnvCompensation, 0.0f, 1.0f},    {P::kParamFilterType, 0.0f, 1.0f},
+      {P::kParamEnvTarget, 0.0f, 1.0f},          {P::kParamEnvDirection, 0.0f, 1.0f},
   };
   for (const Case& c : cases) {
+    const Rect area = rig.ControlRect(c.param);
     rig.SetParameter(c.param, c.low);
     rig.Pump();
     const WindowPixels low = rig.Capture();
     rig.SetParameter(c.param, c.high);
     rig.Pump();
     const WindowPixels high = rig.Capture();
-    EXPECT_TRUE(RegionDiffers(low, high, c.area)) << "parameter " << c.param;
+    EXPECT_TRUE(RegionDiffers(low, high, area)) << "parameter " << c.param;
     rig.SetParameter(c.param, c.low);
     rig.Pump();
-    EXPECT_FALSE(RegionDiffers(low, rig.Capture(), c.area)) << "parameter " << c.param;
+    EXPECT_FALSE(RegionDiffers(low, rig.Capture(), area)) << "parameter " << c.param;
   }
 }
 
 TEST_F(EditorWindowTest, DirectionUpShowsOnlyTheBackground) {
-  rig.SetParameter(10, 0.0f);
+  rig.SetParameter(P::kParamEnvDirection, 0.0f);
   rig.Pump();
   const WindowPixels up = rig.Capture();
-  std::unique_ptr<RasterBitmap> background = rig.Editor()->BitmapFromResource(100, "img/bg.png");
+  std::unique_ptr<RasterBitmap> background = Background(rig);
   ASSERT_NE(background, nullptr);
-  for (int y = kDirection.top; y < kDirection.bottom; ++y) {
+  const Rect direction = rig.ControlRect(P::kParamEnvDirection);
+  for (int y = direction.top; y < direction.bottom; ++y) {
     const std::uint32_t* row =
         background->Pixels() + static_cast<std::ptrdiff_t>(y) * background->RowStride();
-    for (int x = kDirection.left; x < kDirection.right; ++x)
+    for (int x = direction.left; x < direction.right; ++x)
       ASSERT_EQ(row[x] & 0xFFFFFFu, up.At(x, y)) << x << "," << y;
   }
 }
 
 TEST_F(EditorWindowTest, DraggingAKnobAutomatesInsideOneGesture) {
-  rig.SetParameter(1, 0.5f);
+  rig.SetParameter(P::kParamFilterFreq, 0.5f);
   rig.Pump();
   rig.ClearHostCalls();
-  rig.Drag(52, 174, 0, -40);
-  EXPECT_GT(rig.GetParameter(1), 0.5f);
-  const std::vector<Gesture> seen = rig.GesturesFor(1);
+  rig.Drag(kFilterFreqKnob.x, kFilterFreqKnob.y, 0, -40);
+  EXPECT_GT(rig.GetParameter(P::kParamFilterFreq), 0.5f);
+  const std::vector<Gesture> seen = rig.GesturesFor(P::kParamFilterFreq);
   ASSERT_GE(seen.size(), 3u);
   EXPECT_EQ(seen.front(), Gesture::Begin);
   EXPECT_EQ(seen.back(), Gesture::End);
@@ -129,29 +134,29 @@ TEST_F(EditorWindowTest, DraggingAKnobAutomatesInsideOneGesture) {
     EXPECT_EQ(seen[i], Gesture::Automate);
 
   // Downward lowers it again.
-  const float raised = rig.GetParameter(1);
-  rig.Drag(52, 174, 0, 40);
-  EXPECT_LT(rig.GetParameter(1), raised);
+  const float raised = rig.GetParameter(P::kParamFilterFreq);
+  rig.Drag(kFilterFreqKnob.x, kFilterFreqKnob.y, 0, 40);
+  EXPECT_LT(rig.GetParameter(P::kParamFilterFreq), raised);
 }
 
 TEST_F(EditorWindowTest, DoubleClickRestoresTheFirstValue) {
-  const float initial = rig.GetParameter(3);
-  rig.Drag(164, 174, 0, 60);
-  ASSERT_NE(rig.GetParameter(3), initial);
-  rig.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 164, 174);
-  rig.Send(WM_LBUTTONUP, 0, 164, 174);
-  EXPECT_FLOAT_EQ(rig.GetParameter(3), initial);
+  const float initial = rig.GetParameter(P::kParamFilterMix);
+  rig.Drag(kFilterMixKnob.x, kFilterMixKnob.y, 0, 60);
+  ASSERT_NE(rig.GetParameter(P::kParamFilterMix), initial);
+  rig.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, kFilterMixKnob.x, kFilterMixKnob.y);
+  rig.Send(WM_LBUTTONUP, 0, kFilterMixKnob.x, kFilterMixKnob.y);
+  EXPECT_FLOAT_EQ(rig.GetParameter(P::kParamFilterMix), initial);
 }
 
 TEST_F(EditorWindowTest, WheelNotchesFormOneGestureThatEndsLater) {
-  rig.SetParameter(3, 0.5f);
+  rig.SetParameter(P::kParamFilterMix, 0.5f);
   rig.Pump();
   rig.ClearHostCalls();
-  rig.Wheel(164, 174, 240);
-  rig.Wheel(164, 174, 119); // less than a notch: no step
-  rig.Wheel(164, 174, -120);
-  EXPECT_NEAR(rig.GetParameter(3), 0.51f, 0.006f);
-  std::vector<Gesture> seen = rig.GesturesFor(3);
+  rig.Wheel(kFilterMixKnob.x, kFilterMixKnob.y, 240);
+  rig.Wheel(kFilterMixKnob.x, kFilterMixKnob.y, 119); // less than a notch: no step
+  rig.Wheel(kFilterMixKnob.x, kFilterMixKnob.y, -120);
+  EXPECT_NEAR(rig.GetParameter(P::kParamFilterMix), 0.51f, 0.006f);
+  std::vector<Gesture> seen = rig.GesturesFor(P::kParamFilterMix);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.front(), Gesture::Begin);
   EXPECT_EQ(std::count(seen.begin(), seen.end(), Gesture::Begin), 1);
@@ -159,37 +164,37 @@ TEST_F(EditorWindowTest, WheelNotchesFormOneGestureThatEndsLater) {
   EXPECT_GT(rig.Editor()->EndEditCountdown(), 0);
 
   rig.Pump(900); // half a second of ticks, and some
-  seen = rig.GesturesFor(3);
+  seen = rig.GesturesFor(P::kParamFilterMix);
   EXPECT_EQ(std::count(seen.begin(), seen.end(), Gesture::End), 1);
   EXPECT_EQ(seen.back(), Gesture::End);
   EXPECT_EQ(rig.Editor()->EndEditCountdown(), 0);
 }
 
 TEST_F(EditorWindowTest, ClosingEndsAPendingWheelGestureAtOnce) {
-  rig.Wheel(164, 174, 120);
+  rig.Wheel(kFilterMixKnob.x, kFilterMixKnob.y, 120);
   ASSERT_GT(rig.Editor()->EndEditCountdown(), 0);
   rig.CloseEditor();
-  const std::vector<Gesture> seen = rig.GesturesFor(3);
+  const std::vector<Gesture> seen = rig.GesturesFor(P::kParamFilterMix);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), Gesture::End);
   EXPECT_EQ(rig.Editor()->EndEditCountdown(), 0);
 }
 
 TEST_F(EditorWindowTest, UntranslatedKeysAreDropped) {
-  const float before = rig.GetParameter(1);
+  const float before = rig.GetParameter(P::kParamFilterFreq);
   for (WPARAM vk :
        {WPARAM{VK_ESCAPE}, WPARAM{VK_TAB}, WPARAM{VK_F1}, WPARAM{VK_SPACE}, WPARAM{'A'}})
     SendMessageA(rig.EditorWindow(), WM_KEYDOWN, vk, 0);
   rig.Pump(60);
-  EXPECT_EQ(rig.GetParameter(1), before);
+  EXPECT_EQ(rig.GetParameter(P::kParamFilterFreq), before);
 }
 
 TEST_F(EditorWindowTest, LayoutHitsAndTypeButtonEdges) {
   IEditorWindow* editor = rig.Editor();
-  const std::int32_t freq = editor->HitControl(25, 160);
+  const std::int32_t freq = editor->HitControl(kFilterFreqKnob.x - 27, kFilterFreqKnob.y - 14);
   ASSERT_GE(freq, 0);
-  EXPECT_EQ(editor->Control(freq)->ParamIndex(), 1);
-  EXPECT_EQ(editor->HitControl(87, 160), 0);
+  EXPECT_EQ(editor->Control(freq)->ParamIndex(), P::kParamFilterFreq);
+  EXPECT_EQ(editor->HitControl(kFilterFreqKnob.x + 35, kFilterFreqKnob.y - 14), 0);
   EXPECT_EQ(editor->Control(0)->ParamIndex(), -1);
 
   struct Edge {
@@ -197,21 +202,22 @@ TEST_F(EditorWindowTest, LayoutHitsAndTypeButtonEdges) {
     int y;
     double type;
   };
-  for (const Edge e : {Edge{100, 112, 0}, Edge{123, 124, 0}, Edge{124, 112, 1}, Edge{147, 124, 1},
-                       Edge{148, 112, 2}, Edge{171, 124, 2}}) {
-    rig.SetParameter(0, 0.5f);
-    rig.Click(e.x, e.y);
-    EXPECT_EQ(rig.Value(0), e.type) << e.x << "," << e.y;
+  // Offsets from the strip's top left corner: three cells of 24 x 13.
+  for (const Edge e : {Edge{0, 0, 0}, Edge{23, 12, 0}, Edge{24, 0, 1}, Edge{47, 12, 1},
+                       Edge{48, 0, 2}, Edge{71, 12, 2}}) {
+    rig.SetParameter(P::kParamFilterType, 0.5f);
+    rig.Click(kFilterTypeButtons.x + e.x, kFilterTypeButtons.y + e.y);
+    EXPECT_EQ(rig.Value(P::kParamFilterType), e.type) << e.x << "," << e.y;
   }
   // Just outside the strip: the background takes the click.
-  rig.SetParameter(0, 0.0f);
-  rig.Click(172, 118);
-  rig.Click(130, 125);
-  EXPECT_EQ(rig.Value(0), 0.0);
+  rig.SetParameter(P::kParamFilterType, 0.0f);
+  rig.Click(kFilterTypeButtons.x + 72, kFilterTypeButtons.y + 6);
+  rig.Click(kFilterTypeButtons.x + 30, kFilterTypeButtons.y + 13);
+  EXPECT_EQ(rig.Value(P::kParamFilterType), 0.0);
 }
 
 TEST_F(EditorWindowTest, RightClickOnAKnobTakesATypedValue) {
-  rig.RightClick(52, 174);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   char name[16] = {};
@@ -236,44 +242,44 @@ TEST_F(EditorWindowTest, RightClickOnAKnobTakesATypedValue) {
   SendMessageA(entry, WM_KEYDOWN, VK_RETURN, 0);
   rig.Pump();
   EXPECT_EQ(GetObjectType(font), 0u);
-  EXPECT_EQ(rig.Value(1), 5000.0);
+  EXPECT_EQ(rig.Value(P::kParamFilterFreq), 5000.0);
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
   EXPECT_FALSE(IsWindow(entry));
-  const std::vector<Gesture> seen = rig.GesturesFor(1);
+  const std::vector<Gesture> seen = rig.GesturesFor(P::kParamFilterFreq);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.front(), Gesture::Begin);
   EXPECT_NE(std::find(seen.begin(), seen.end(), Gesture::End), seen.end());
 }
 
 TEST_F(EditorWindowTest, RightClickCancelsAnOpenEntryAndReachesNoControl) {
-  const double freq = rig.Value(1);
-  const double type = rig.Value(0);
-  rig.RightClick(52, 174);
+  const double freq = rig.Value(P::kParamFilterFreq);
+  const double type = rig.Value(P::kParamFilterType);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   SetWindowTextA(entry, "777");
-  rig.RightClick(136, 118); // on a type button: cancels only
+  rig.RightClick(kFilterTypeButtons.x + 36, kFilterTypeButtons.y + 6); // on a type button: cancels only
   rig.Pump();
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
-  EXPECT_EQ(rig.Value(1), freq);
-  EXPECT_EQ(rig.Value(0), type);
+  EXPECT_EQ(rig.Value(P::kParamFilterFreq), freq);
+  EXPECT_EQ(rig.Value(P::kParamFilterType), type);
 }
 
 TEST_F(EditorWindowTest, LeftClickCommitsAnOpenEntryAndReachesTheControl) {
-  rig.SetParameter(0, 0.0f);
-  rig.RightClick(52, 174);
+  rig.SetParameter(P::kParamFilterType, 0.0f);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   SetWindowTextA(entry, "1234");
-  rig.Click(160, 118); // the Bandpass button
+  rig.Click(kFilterTypeButtons.x + 60, kFilterTypeButtons.y + 6); // the Bandpass button
   rig.Pump();
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
-  EXPECT_EQ(rig.Value(1), 1234.0);
-  EXPECT_EQ(rig.Value(0), 2.0);
+  EXPECT_EQ(rig.Value(P::kParamFilterFreq), 1234.0);
+  EXPECT_EQ(rig.Value(P::kParamFilterType), 2.0);
 }
 
 TEST_F(EditorWindowTest, FocusLossLeavesTheEntryOpen) {
-  rig.RightClick(52, 174);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   SetFocus(rig.Frame().Frame());
@@ -283,8 +289,8 @@ TEST_F(EditorWindowTest, FocusLossLeavesTheEntryOpen) {
 }
 
 TEST_F(EditorWindowTest, RightClickOnTheTypeButtonsListsTheFilterTypes) {
-  rig.SetParameter(0, 0.5f); // Highpass
-  rig.RightClick(110, 118);
+  rig.SetParameter(P::kParamFilterType, 0.5f); // Highpass
+  rig.RightClick(kFilterTypeButtons.x + 10, kFilterTypeButtons.y + 6);
   HWND list = rig.Editor()->TextEntryWindow();
   ASSERT_NE(list, nullptr);
   char name[16] = {};
@@ -303,83 +309,83 @@ TEST_F(EditorWindowTest, RightClickOnTheTypeButtonsListsTheFilterTypes) {
   SendMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
   rig.Pump();
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
-  EXPECT_EQ(rig.Value(0), 2.0);
+  EXPECT_EQ(rig.Value(P::kParamFilterType), 2.0);
 }
 
 TEST_F(EditorWindowTest, DropDownPickChangesTheEnvelopeTarget) {
-  rig.SetParameter(4, 0.0f);
+  rig.SetParameter(P::kParamEnvTarget, 0.0f);
   rig.Pump();
   const WindowPixels closed = rig.Capture();
-  rig.Click(290, 119);
+  rig.Click(kEnvTargetMenu.x + 19, kEnvTargetMenu.y + 6);
   rig.Pump();
   // The list hangs below the button, over the knobs.
   const Rect list{271, 125, 315, 173};
   EXPECT_TRUE(RegionDiffers(closed, rig.Capture(), list));
-  rig.Click(290, 125 + 2 * 12 + 6); // third row
+  rig.Click(kEnvTargetMenu.x + 19, kEnvTargetMenu.y + 12 + 2 * 12 + 6); // third row
   rig.Pump();
-  EXPECT_EQ(rig.Value(4), 2.0);
-  EXPECT_FALSE(RegionDiffers(closed, rig.Capture(), Rect{271, 140, 315, 173}));
+  EXPECT_EQ(rig.Value(P::kParamEnvTarget), 2.0);
+  EXPECT_FALSE(RegionDiffers(closed, rig.Capture(), Rect{kEnvTargetMenu.x, kEnvTargetMenu.y + 27, kEnvTargetMenu.x + 44, kEnvTargetMenu.y + 60}));
 }
 
 TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
-  rig.SetParameter(4, 1.0f / 3.0f); // the envelope drives the frequency
+  rig.SetParameter(P::kParamEnvTarget, 1.0f / 3.0f); // the envelope drives the frequency
   rig.NoteOn();
   rig.ProcessBlock();
-  ASSERT_NE(rig.Plugin()->State().envStage, kEnvIdle);
+  ASSERT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
 
-  rig.Send(WM_LBUTTONDOWN, MK_LBUTTON, 211, 94);
-  EXPECT_EQ(rig.Plugin()->State().envStage, kEnvIdle);
-  EXPECT_EQ(rig.Value(13), 1.0);
+  rig.Send(WM_LBUTTONDOWN, MK_LBUTTON, kEnvResetButton.x + 7, kEnvResetButton.y + 7);
+  EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
+  EXPECT_EQ(rig.Value(P::kParamEnvReset), 1.0);
   // Held: a new note runs undisturbed.
   rig.NoteOn();
   rig.ProcessBlock();
   rig.Pump();
-  ASSERT_NE(rig.Plugin()->State().envStage, kEnvIdle);
-  rig.Send(WM_LBUTTONUP, 0, 211, 94);
-  EXPECT_EQ(rig.Value(13), 0.0);
-  EXPECT_NE(rig.Plugin()->State().envStage, kEnvIdle);
+  ASSERT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
+  rig.Send(WM_LBUTTONUP, 0, kEnvResetButton.x + 7, kEnvResetButton.y + 7);
+  EXPECT_EQ(rig.Value(P::kParamEnvReset), 0.0);
+  EXPECT_NE(rig.Plugin()->State().envStage, EnvStage::Idle);
 
-  rig.Click(211, 94);
-  EXPECT_EQ(rig.Plugin()->State().envStage, kEnvIdle);
+  rig.Click(kEnvResetButton.x + 7, kEnvResetButton.y + 7);
+  EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
 }
 
 TEST_F(EditorWindowTest, HostWheelOnlyWhenThePointerIsOverTheEditor) {
-  SetCursorPos(164, 174);
-  rig.SetParameter(3, 0.5f);
+  SetCursorPos(kFilterMixKnob.x, kFilterMixKnob.y);
+  rig.SetParameter(P::kParamFilterMix, 0.5f);
   const intptr_t taken = rig.Record()->dispatcher(rig.Record(), effVendorSpecific, 0x73744341,
                                                   0x57686565, nullptr, 1.0f);
   EXPECT_EQ(taken, 1);
-  EXPECT_NEAR(rig.GetParameter(3), 0.51f, 0.006f);
+  EXPECT_NEAR(rig.GetParameter(P::kParamFilterMix), 0.51f, 0.006f);
   SetCursorPos(900, 900);
-  const float before = rig.GetParameter(3);
+  const float before = rig.GetParameter(P::kParamFilterMix);
   EXPECT_EQ(rig.Record()->dispatcher(rig.Record(), effVendorSpecific, 0x73744341, 0x57686565,
                                      nullptr, 1.0f),
             0);
-  EXPECT_EQ(rig.GetParameter(3), before);
+  EXPECT_EQ(rig.GetParameter(P::kParamFilterMix), before);
 }
 
 TEST_F(EditorWindowTest, HostWheelStepThatIsNoNumberIsRefused) {
-  SetCursorPos(164, 174);
-  rig.SetParameter(3, 0.5f);
+  SetCursorPos(kFilterMixKnob.x, kFilterMixKnob.y);
+  rig.SetParameter(P::kParamFilterMix, 0.5f);
   rig.ClearHostCalls();
   for (float step :
        {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()})
     EXPECT_EQ(rig.Record()->dispatcher(rig.Record(), effVendorSpecific, 0x73744341, 0x57686565,
                                        nullptr, step),
               0);
-  EXPECT_EQ(rig.GetParameter(3), 0.5f);
-  EXPECT_TRUE(rig.GesturesFor(3).empty());
+  EXPECT_EQ(rig.GetParameter(P::kParamFilterMix), 0.5f);
+  EXPECT_TRUE(rig.GesturesFor(P::kParamFilterMix).empty());
 }
 
 TEST_F(EditorWindowTest, ResizingClosesAnOpenEntryWithItsControls) {
-  rig.RightClick(52, 174);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   rig.Editor()->ResizeEditor(527, 258);
   // The knob the entry belonged to is gone; a later commit must not reach it.
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
   EXPECT_FALSE(IsWindow(entry));
-  rig.Click(52, 174);
+  rig.Click(kFilterFreqKnob.x, kFilterFreqKnob.y);
   rig.Pump(60);
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
   RECT r{};
@@ -434,8 +440,8 @@ TEST_F(EditorWindowTest, OpeningAndClosingLeaksNothing) {
   rig.CloseEditor();
   ASSERT_TRUE(rig.OpenEditor());
   rig.Pump();
-  rig.RightClick(52, 174);
-  rig.RightClick(52, 174);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
+  rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y);
   rig.Pump();
   const int gdi = GdiObjects();
   const int user = UserObjects();
@@ -445,10 +451,10 @@ TEST_F(EditorWindowTest, OpeningAndClosingLeaksNothing) {
     EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
     ASSERT_TRUE(rig.OpenEditor());
     rig.Pump(60);
-    rig.RightClick(52, 174); // an entry with its own font ...
-    rig.RightClick(52, 174); // ... cancelled
+    rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y); // an entry with its own font ...
+    rig.RightClick(kFilterFreqKnob.x, kFilterFreqKnob.y); // ... cancelled
     rig.Pump(60);
-    rig.RightClick(110, 118);
+    rig.RightClick(kFilterTypeButtons.x + 10, kFilterTypeButtons.y + 6);
     SendMessageA(rig.Editor()->TextEntryWindow(), WM_KEYDOWN, VK_RETURN, 0);
     rig.Pump(60);
   }
@@ -471,15 +477,15 @@ TEST(EditorWindowLifecycle, TwoInstancesShareTheClassAndCloseIndependently) {
   ASSERT_TRUE(b.OpenEditor());
   a.Pump();
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 2);
-  a.SetParameter(1, 0.0f);
-  b.SetParameter(1, 1.0f);
+  a.SetParameter(P::kParamFilterFreq, 0.0f);
+  b.SetParameter(P::kParamFilterFreq, 1.0f);
   a.Pump();
-  EXPECT_TRUE(RegionDiffers(a.Capture(), b.Capture(), kFreqKnob));
+  EXPECT_TRUE(RegionDiffers(a.Capture(), b.Capture(), b.ControlRect(P::kParamFilterFreq)));
 
   a.CloseEditor();
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
-  b.Drag(52, 174, 0, 40);
-  EXPECT_LT(b.GetParameter(1), 1.0f);
+  b.Drag(kFilterFreqKnob.x, kFilterFreqKnob.y, 0, 40);
+  EXPECT_LT(b.GetParameter(P::kParamFilterFreq), 1.0f);
   b.Pump();
   b.CloseEditor();
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
@@ -507,7 +513,7 @@ TEST(EditorWindowLifecycle, HostDestroyingItsWindowFirstClosesTheEditor) {
   ASSERT_EQ(rig.Record()->dispatcher(rig.Record(), effEditOpen, 0, 0, parent, 0.0f), 1);
   HWND editor = GetWindow(parent, GW_CHILD);
   ASSERT_TRUE(IsWindow(editor));
-  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(164, 174));
+  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(kFilterMixKnob.x, kFilterMixKnob.y));
   ASSERT_GT(rig.Editor()->EndEditCountdown(), 0);
 
   // No editor-close from this host: its window simply goes, taking ours.
@@ -515,7 +521,7 @@ TEST(EditorWindowLifecycle, HostDestroyingItsWindowFirstClosesTheEditor) {
   EXPECT_FALSE(IsWindow(editor));
   EXPECT_EQ(rig.Editor()->GetWindowHandle(), nullptr);
   EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
-  const std::vector<Gesture> seen = rig.GesturesFor(3);
+  const std::vector<Gesture> seen = rig.GesturesFor(P::kParamFilterMix);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), Gesture::End);
 

@@ -1,7 +1,7 @@
 // Opens the editor as a host would, lets it paint, and saves what the
 // window shows as the project's editor screenshot.
 
-#include "EditorTestRig.h"
+#include "tests/editor_win32/EditorTestRig.h"
 
 #include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
@@ -17,8 +17,8 @@ namespace {
 TEST(EditorScreenshot, SavesWhatTheWindowShows) {
   EditorTestRig rig;
   rig.CreatePlugin();
-  rig.SetParameter(4, 1.0f / 3.0f); // a target, so the marker strip shows
-  rig.SetParameter(10, 1.0f);       // direction down: the button is lit
+  rig.SetParameter(VSTCLASS::kParamEnvTarget, 1.0f / 3.0f); // a target, so the marker strip shows
+  rig.SetParameter(VSTCLASS::kParamEnvDirection, 1.0f);       // direction down: the button is lit
   rig.NoteOn();
   rig.ProcessBlock(4096);
   ASSERT_TRUE(SaveEditorScreenshot(rig.Record(), QUORVANE_SCREENSHOT_PATH, 300));

@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "tests/effect/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -16,7 +16,7 @@ void* Allocate(std::size_t size) {
 
 } // namespace
 
-std::uint64_t AllocationCount() {
+std::uint64_t quorvane::AllocationCount() {
   return allocations.load(std::memory_order_relaxed);
 }
 

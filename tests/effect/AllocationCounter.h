@@ -4,4 +4,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 std::uint64_t AllocationCount();
+
+} // namespace quorvane

@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+namespace quorvane {
 namespace {
 
 // Relative to the coefficient, or to 1 for the feedback ones: a1 passes
@@ -24,14 +25,13 @@ struct Designed {
 
 // Designs each frequency at each bandwidth, sweeping one while the other
 // holds, both ways; answers the worst error against the exact design.
-double WorstError(int type, double rate, const std::vector<float>& freq,
+double WorstError(FilterKind type, double rate, const std::vector<float>& freq,
                   const std::vector<float>& bandwidth) {
   double worst = 0.0;
   const int nf = static_cast<int>(freq.size()), nb = static_cast<int>(bandwidth.size());
   for (float b : bandwidth) {
     Designed d(freq.size());
-    quorvane::DesignFrequencySweep(type, freq.data(), b, rate, nf,
-                                   {d.gain.data(), d.a1.data(), d.a2.data()});
+    DesignFrequencySweep(type, freq.data(), b, rate, nf, {d.gain.data(), d.a1.data(), d.a2.data()});
     for (int i = 0; i < nf; ++i) {
       const FilterCoefficients c = DesignFilter(type, freq[i], b, rate);
       worst = std::max({worst, Error(d.gain[i], c.gain, 0.0), Error(d.a1[i], c.a1, 1.0),
@@ -40,8 +40,8 @@ double WorstError(int type, double rate, const std::vector<float>& freq,
   }
   for (float f : freq) {
     Designed d(bandwidth.size());
-    quorvane::DesignBandwidthSweep(type, f, bandwidth.data(), rate, nb,
-                                   {d.gain.data(), d.a1.data(), d.a2.data()});
+    DesignBandwidthSweep(type, f, bandwidth.data(), rate, nb,
+                         {d.gain.data(), d.a1.data(), d.a2.data()});
     for (int i = 0; i < nb; ++i) {
       const FilterCoefficients c = DesignFilter(type, f, bandwidth[i], rate);
       worst = std::max({worst, Error(d.gain[i], c.gain, 0.0), Error(d.a1[i], c.a1, 1.0),
@@ -60,8 +60,9 @@ TEST(BatchDesign, AgreesWithTheExactDesignOverTheSweptRange) {
     bandwidth.push_back(b);
   bandwidth.push_back(1.0f);
   for (double rate : {8000.0, 44100.0, 96000.0, 384000.0})
-    for (int type : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
-      EXPECT_LT(WorstError(type, rate, freq, bandwidth), 2e-14) << rate << " Hz, type " << type;
+    for (FilterKind type : {FilterKind::Lowpass, FilterKind::Highpass, FilterKind::Bandpass})
+      EXPECT_LT(WorstError(type, rate, freq, bandwidth), 2e-14)
+          << rate << " Hz, type " << static_cast<int>(type);
 }
 
 TEST(BatchDesign, ClampsAsTheExactDesignDoes) {
@@ -69,7 +70,8 @@ TEST(BatchDesign, ClampsAsTheExactDesignDoes) {
   const std::vector<float> freq = {0.0f, -5.0f, nan, 30000.0f, 1e30f, 2000.0f};
   const std::vector<float> bandwidth = {0.2f, 0.0f, -1.0f, nan};
   for (double rate : {44100.0, 8000.0, 0.0, -1.0, std::nan("")})
-    EXPECT_LT(WorstError(kFilterBandpass, rate, freq, bandwidth), 2e-14) << rate;
+    EXPECT_LT(WorstError(FilterKind::Bandpass, rate, freq, bandwidth), 2e-14) << rate;
 }
 
 } // namespace
+} // namespace quorvane

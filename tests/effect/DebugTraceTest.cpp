@@ -1,16 +1,17 @@
 // The developer trace: number formatting, line layout, and which operations write it.
 
-#include "DebugTrace.h"
-#include "AllocationCounter.h"
-#include "EffectRig.h"
+#include "effect/DebugTrace.h"
 #include "framework/AudioCallScope.h"
-
-#include "../framework/TestThread.h"
+#include "tests/effect/AllocationCounter.h"
+#include "tests/effect/EffectRig.h"
+#include "tests/framework/TestThread.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+
+namespace quorvane {
 
 namespace {
 
@@ -184,7 +185,7 @@ void SetAttackOnAudioThread(EffectRig& rig, int first, int count) {
   TestThread audio([&] {
     onAudioThread = true;
     for (int i = first; i < first + count; ++i) {
-      quorvane::AudioCallScope scope; // as the binding opens around setParameter
+      AudioCallScope scope; // as the binding opens around setParameter
       rig.Set(VSTCLASS::kParamEnvAttack, i);
     }
   });
@@ -206,7 +207,7 @@ TEST(EffectTrace, AudioCallLinesWaitForTheUserInterfaceThread) {
 
   written.clear();
   SetAttackOnAudioThread(rig, 1, 200); // more than the queue holds
-  quorvane::RunUserInterfaceTurn();
+  RunUserInterfaceTurn();
   ASSERT_EQ(written.size(), 65u);
   EXPECT_EQ(written[0].rfind("OnParamChange 0, 0.02267573774, ", 0), 0u) << written[0];
   EXPECT_EQ(written[64], "DebugTrace lost 136");
@@ -215,3 +216,5 @@ TEST(EffectTrace, AudioCallLinesWaitForTheUserInterfaceThread) {
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -1,9 +1,11 @@
-#include "EffectRig.h"
+#include "tests/effect/EffectRig.h"
 
-#include "DebugTrace.h"
+#include "effect/DebugTrace.h"
 
 #include <cmath>
 #include <complex>
+
+namespace quorvane {
 
 namespace {
 
@@ -79,7 +81,7 @@ void EffectRig::ProcessSilence(int32_t frames) {
   Process(in, in, outLeft, outRight);
 }
 
-int32_t EffectRig::SamplesUntilStageLeaves(int32_t stage, int32_t limit) {
+int32_t EffectRig::SamplesUntilStageLeaves(EnvStage stage, int32_t limit) {
   double zero[2] = {0.0, 0.0};
   double out[2] = {0.0, 0.0};
   double* inputs[2] = {&zero[0], &zero[1]};
@@ -91,16 +93,16 @@ int32_t EffectRig::SamplesUntilStageLeaves(int32_t stage, int32_t limit) {
   return limit + 1;
 }
 
-double AnalyticMagnitude(int32_t filterType, double gain, double a1, double a2, double f,
+double AnalyticMagnitude(FilterKind filterType, double gain, double a1, double a2, double f,
                          double rate) {
   const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * f / rate);
   const std::complex<double> z2 = z1 * z1;
   const std::complex<double> denominator = 1.0 + a1 * z1 + a2 * z2;
   const std::complex<double> lowpass = gain * (1.0 + 2.0 * z1 + z2) / denominator;
   switch (filterType) {
-  case 0:
+  case FilterKind::Lowpass:
     return std::abs(lowpass);
-  case 1:
+  case FilterKind::Highpass:
     return std::abs(1.0 - lowpass);
   default:
     return std::abs(gain * (1.0 - z2) / denominator);
@@ -121,3 +123,5 @@ double MeasuredMagnitude(const std::vector<double>& impulseResponse, double f, d
   }
   return std::abs(sum);
 }
+
+} // namespace quorvane

@@ -2,10 +2,12 @@
 // Drives a VSTCLASS the way a host does (rate, open, parameters, notes,
 // blocks) and captures its trace lines, for the effect's tests.
 
-#include "VSTCLASS.h"
+#include "effect/VSTCLASS.h"
 
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 // Collects trace lines while alive; restores the previous sink afterwards.
 class TraceCapture {
@@ -26,10 +28,15 @@ public:
 
   VSTCLASS& Effect() { return effect; }
   const ProcessingState& State() const { return effect.State(); }
-  const GraphReadout& Graph() const { return effect.Graph(); }
+  GraphReadout::Reading Graph() const { return effect.Graph().Read(); }
 
   // Stores a value in the parameter's own units and announces it.
   void Set(int32_t index, double value);
+  // A choice parameter by its meaning.
+  template <typename Choice, typename = std::enable_if_t<std::is_enum_v<Choice>>>
+  void Set(int32_t index, Choice choice) {
+    Set(index, static_cast<int32_t>(choice));
+  }
   // A note at frame offset of the next block.
   void NoteOn(uint8_t note = 60, uint8_t velocity = 100, int32_t offset = 0);
   void NoteOff(uint8_t note = 60, int32_t offset = 0);
@@ -41,14 +48,16 @@ public:
   void ProcessSilence(int32_t frames);
   // Samples, one per block, until the envelope leaves stage; answers how many ran
   // (limit + 1 when it never left).
-  int32_t SamplesUntilStageLeaves(int32_t stage, int32_t limit);
+  int32_t SamplesUntilStageLeaves(EnvStage stage, int32_t limit);
 
 private:
   VSTCLASS effect{nullptr};
 };
 
 // The section's response at f Hz from its z-transform, for filterType.
-double AnalyticMagnitude(int32_t filterType, double gain, double a1, double a2, double f,
+double AnalyticMagnitude(FilterKind filterType, double gain, double a1, double a2, double f,
                          double rate);
 // Magnitude at f Hz of a measured impulse response.
 double MeasuredMagnitude(const std::vector<double>& impulseResponse, double f, double rate);
+
+} // namespace quorvane

@@ -1,7 +1,7 @@
 // The envelope rendered a block at a time against the per-sample reference,
 // and the routing's values and compensation at the ends of a target's range.
 
-#include "ReferenceSoundPath.h"
+#include "tests/effect/ReferenceSoundPath.h"
 
 #include "effect/dsp/AdsrEnvelope.h"
 #include "effect/dsp/TargetRouting.h"
@@ -11,10 +11,8 @@
 #include <cmath>
 #include <vector>
 
+namespace quorvane {
 namespace {
-
-using quorvane::AdsrEnvelope;
-using quorvane::TargetRouting;
 
 struct Steps {
   float attack, decay, sustain, release;
@@ -22,9 +20,9 @@ struct Steps {
 
 // Gate changes at fixed samples: open at 10, close at 9000, open at 9500,
 // close at 20000, of 30000.
-int32_t StageAfterGate(int i, int32_t stage) {
-  if (i == 10 || i == 9500) return kEnvAttack;
-  if (i == 9000 || i == 20000) return stage == kEnvIdle ? stage : kEnvRelease;
+EnvStage StageAfterGate(int i, EnvStage stage) {
+  if (i == 10 || i == 9500) return EnvStage::Attack;
+  if (i == 9000 || i == 20000) return stage == EnvStage::Idle ? stage : EnvStage::Release;
   return stage;
 }
 
@@ -92,12 +90,12 @@ TEST(Routing, ValuesSpanTheSwingInEitherDirection) {
 TEST(Routing, CompensationIsFullAtTheEndTheModeNames) {
   const float g = std::pow(10.0f, 6.0f / 20.0f);
   struct Row {
-    int32_t mode;
+    CompMode mode;
     float atLowest, inMiddle, atHighest;
   } rows[] = {
-      {kCompLeft, g, (g + 1.0f) / 2.0f, 1.0f},
-      {kCompRight, 1.0f, (g + 1.0f) / 2.0f, g},
-      {kCompBoth, g, 1.0f, g},
+      {CompMode::Left, g, (g + 1.0f) / 2.0f, 1.0f},
+      {CompMode::Right, 1.0f, (g + 1.0f) / 2.0f, g},
+      {CompMode::Both, g, 1.0f, g},
   };
   const float values[] = {20.0f, 10010.0f, 20000.0f};
   for (const Row& row : rows) {
@@ -108,10 +106,11 @@ TEST(Routing, CompensationIsFullAtTheEndTheModeNames) {
     routing.highest = 20000.0f;
     float factors[3];
     routing.Factors(values, 3, factors);
-    EXPECT_FLOAT_EQ(factors[0], row.atLowest) << row.mode;
-    EXPECT_FLOAT_EQ(factors[1], row.inMiddle) << row.mode;
-    EXPECT_FLOAT_EQ(factors[2], row.atHighest) << row.mode;
+    EXPECT_FLOAT_EQ(factors[0], row.atLowest) << static_cast<int>(row.mode);
+    EXPECT_FLOAT_EQ(factors[1], row.inMiddle) << static_cast<int>(row.mode);
+    EXPECT_FLOAT_EQ(factors[2], row.atHighest) << static_cast<int>(row.mode);
   }
 }
 
 } // namespace
+} // namespace quorvane

@@ -1,11 +1,13 @@
 // The envelope through MIDI notes, counted in samples, and its routing.
 
-#include "EffectRig.h"
+#include "tests/effect/EffectRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
+
+namespace quorvane {
 
 namespace {
 
@@ -13,7 +15,7 @@ constexpr int32_t kLimit = 10'000'000;
 
 // A rig with the envelope driving the mix (cheapest target) and the given times.
 EffectRig& Configure(EffectRig& rig, int attack, int decay, int sustain, int release) {
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
   rig.Set(VSTCLASS::kParamEnvAttack, attack);
   rig.Set(VSTCLASS::kParamEnvDecay, decay);
   rig.Set(VSTCLASS::kParamEnvSustain, sustain);
@@ -44,20 +46,22 @@ TEST_P(EnvelopeTiming, EachSegmentLastsItsTimeWithinOneSample) {
   Configure(rig, t.attack, t.decay, t.sustain, t.release);
 
   rig.NoteOn();
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvAttack, kLimit), Samples(t.attack, t.rate), 1.0);
-  EXPECT_EQ(rig.State().envStage, kEnvDecay);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit), Samples(t.attack, t.rate),
+              1.0);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Decay);
   EXPECT_EQ(rig.State().envLevel, 1.0);
 
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvDecay, kLimit), Samples(t.decay, t.rate), 1.0);
-  EXPECT_EQ(rig.State().envStage, kEnvSustain);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Decay, kLimit), Samples(t.decay, t.rate), 1.0);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Sustain);
   EXPECT_EQ(rig.State().envLevel, t.sustain * 0.01f);
 
   // Sustain holds for as long as the note does.
-  EXPECT_EQ(rig.SamplesUntilStageLeaves(kEnvSustain, 20000), 20001);
+  EXPECT_EQ(rig.SamplesUntilStageLeaves(EnvStage::Sustain, 20000), 20001);
 
   rig.NoteOff();
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvRelease, kLimit), Samples(t.release, t.rate), 1.0);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Release, kLimit), Samples(t.release, t.rate),
+              1.0);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   EXPECT_EQ(rig.State().envLevel, 0.0);
 }
 
@@ -72,7 +76,7 @@ TEST(Envelope, AttackOfZeroReachesFullLevelInOneSample) {
   EffectRig rig(48000.0);
   Configure(rig, 0, 500, 90, 700);
   rig.NoteOn();
-  EXPECT_EQ(rig.SamplesUntilStageLeaves(kEnvAttack, 10), 1);
+  EXPECT_EQ(rig.SamplesUntilStageLeaves(EnvStage::Attack, 10), 1);
   EXPECT_EQ(rig.State().envLevel, 1.0);
 }
 
@@ -80,10 +84,10 @@ TEST(Envelope, VelocityZeroIsANoteOff) {
   EffectRig rig;
   Configure(rig, 10, 10, 50, 10);
   rig.NoteOn();
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
   rig.NoteOn(60, 0);
   EXPECT_EQ(rig.State().heldNotes, 0);
-  EXPECT_EQ(rig.State().envStage, kEnvRelease);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Release);
 }
 
 TEST(Envelope, OverlappingNotesReleaseWithTheLast) {
@@ -92,16 +96,16 @@ TEST(Envelope, OverlappingNotesReleaseWithTheLast) {
   rig.NoteOn(60);
   rig.NoteOn(64);
   EXPECT_EQ(rig.State().heldNotes, 2);
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
-  rig.SamplesUntilStageLeaves(kEnvDecay, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Decay, kLimit);
 
   rig.NoteOff(60);
   rig.ProcessSilence(1000);
-  EXPECT_EQ(rig.State().envStage, kEnvSustain);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Sustain);
   EXPECT_EQ(rig.State().envLevel, 0.5f);
 
   rig.NoteOff(64);
-  EXPECT_EQ(rig.State().envStage, kEnvRelease);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Release);
   EXPECT_EQ(rig.State().heldNotes, 0);
 }
 
@@ -109,13 +113,13 @@ TEST(Envelope, ASecondNoteRestartsTheAttackFromTheCurrentLevel) {
   EffectRig rig;
   Configure(rig, 100, 100, 50, 100);
   rig.NoteOn(60);
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
   rig.ProcessSilence(441); // 10 ms into the decay
   const double level = rig.State().envLevel;
   ASSERT_GT(level, 0.5);
   ASSERT_LT(level, 1.0);
   rig.NoteOn(64);
-  EXPECT_EQ(rig.State().envStage, kEnvAttack);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Attack);
   rig.ProcessSilence(1);
   EXPECT_NEAR(rig.State().envLevel, level + rig.State().attackStep, 1e-9);
 }
@@ -124,16 +128,16 @@ TEST(Envelope, ANoteDuringTheReleaseContinuesFromTheCurrentLevel) {
   EffectRig rig;
   Configure(rig, 100, 100, 50, 100);
   rig.NoteOn();
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
-  rig.SamplesUntilStageLeaves(kEnvDecay, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
+  rig.SamplesUntilStageLeaves(EnvStage::Decay, kLimit);
   rig.NoteOff();
   rig.ProcessSilence(2205); // half the release
   EXPECT_NEAR(rig.State().envLevel, 0.25, 0.001);
 
   rig.NoteOn();
-  EXPECT_EQ(rig.State().envStage, kEnvAttack);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Attack);
   // From a quarter, three quarters of the 100 ms attack remain.
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvAttack, kLimit), 0.75 * 4410, 1.0);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit), 0.75 * 4410, 1.0);
 }
 
 TEST(Envelope, SustainZeroEndsTheDecayInIdleAndCutsTheRelease) {
@@ -141,9 +145,9 @@ TEST(Envelope, SustainZeroEndsTheDecayInIdleAndCutsTheRelease) {
   Configure(rig, 10, 10, 0, 700);
   EXPECT_EQ(rig.State().releaseStep, 0.0f);
   rig.NoteOn();
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvDecay, kLimit), 441, 1.0);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Decay, kLimit), 441, 1.0);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   EXPECT_EQ(rig.State().envLevel, 0.0);
 
   // A note off during the attack drops the level to 0 at the next sample.
@@ -152,7 +156,7 @@ TEST(Envelope, SustainZeroEndsTheDecayInIdleAndCutsTheRelease) {
   rig.ProcessSilence(100);
   ASSERT_GT(rig.State().envLevel, 0.0);
   rig.NoteOff();
-  EXPECT_EQ(rig.SamplesUntilStageLeaves(kEnvRelease, 10), 1);
+  EXPECT_EQ(rig.SamplesUntilStageLeaves(EnvStage::Release, 10), 1);
   EXPECT_EQ(rig.State().envLevel, 0.0);
 }
 
@@ -161,9 +165,9 @@ TEST(Envelope, SustainFullPassesStraightFromDecayToSustain) {
   Configure(rig, 10, 8000, 100, 10);
   EXPECT_EQ(rig.State().decayStep, 0.0f);
   rig.NoteOn();
-  rig.SamplesUntilStageLeaves(kEnvAttack, kLimit);
-  EXPECT_EQ(rig.SamplesUntilStageLeaves(kEnvDecay, 10), 1);
-  EXPECT_EQ(rig.State().envStage, kEnvSustain);
+  rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit);
+  EXPECT_EQ(rig.SamplesUntilStageLeaves(EnvStage::Decay, 10), 1);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Sustain);
   EXPECT_EQ(rig.State().envLevel, 1.0);
 }
 
@@ -172,7 +176,7 @@ TEST(Envelope, ANoteOffWithoutANoteStartsNothing) {
   Configure(rig, 10, 10, 50, 10);
   rig.NoteOff();
   EXPECT_EQ(rig.State().heldNotes, 0);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   // The count never goes negative, so one note on opens the gate again.
   rig.NoteOn();
   EXPECT_EQ(rig.State().heldNotes, 1);
@@ -183,11 +187,11 @@ TEST(Envelope, WithoutATargetNotesOnlyCount) {
   rig.ProcessSilence(1);
   rig.NoteOn();
   EXPECT_EQ(rig.State().heldNotes, 1);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   rig.ProcessSilence(1000);
   EXPECT_EQ(rig.State().envLevel, 0.0);
   rig.NoteOff();
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 }
 
 TEST(Envelope, OtherMessagesLeaveTheGateAlone) {
@@ -200,7 +204,7 @@ TEST(Envelope, OtherMessagesLeaveTheGateAlone) {
     rig.Effect().HandleMidi(message);
   }
   EXPECT_EQ(rig.State().heldNotes, 0);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 
   // Channel and note number play no part.
   MidiMessage noteOn;
@@ -208,7 +212,7 @@ TEST(Envelope, OtherMessagesLeaveTheGateAlone) {
   noteOn.data1 = 0;
   noteOn.data2 = 1;
   rig.Effect().HandleMidi(noteOn);
-  EXPECT_EQ(rig.State().envStage, kEnvAttack);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Attack);
 }
 
 // A host that takes MIDI from the plug-in only while it is willing.
@@ -240,7 +244,7 @@ TEST(Envelope, TheResetSwitchActsOncePerPress) {
   rig.ProcessSilence(100);
 
   rig.Set(VSTCLASS::kParamEnvReset, 1);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   EXPECT_EQ(rig.State().envLevel, 0.0);
   EXPECT_EQ(rig.State().heldNotes, 0);
   EXPECT_TRUE(rig.State().resetHeld);
@@ -249,15 +253,15 @@ TEST(Envelope, TheResetSwitchActsOncePerPress) {
   rig.NoteOn();
   rig.ProcessSilence(100);
   rig.Set(VSTCLASS::kParamEnvReset, 1);
-  EXPECT_EQ(rig.State().envStage, kEnvAttack);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Attack);
   EXPECT_EQ(rig.State().heldNotes, 1);
 
   // Released and pressed again, it acts again.
   rig.Set(VSTCLASS::kParamEnvReset, 0);
   EXPECT_FALSE(rig.State().resetHeld);
-  EXPECT_EQ(rig.State().envStage, kEnvAttack);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Attack);
   rig.Set(VSTCLASS::kParamEnvReset, 1);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 
   // Values between round to the nearest position.
   rig.Set(VSTCLASS::kParamEnvReset, 0.4);
@@ -275,7 +279,7 @@ TEST(Envelope, ActivationStopsTheEnvelopeButKeepsItsLevel) {
     rig.ProcessSilence(1000);
     const double level = rig.State().envLevel;
     rig.Effect().OnActivate(active);
-    EXPECT_EQ(rig.State().envStage, kEnvIdle);
+    EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
     EXPECT_EQ(rig.State().heldNotes, 0);
     EXPECT_EQ(rig.State().envLevel, level);
     rig.ProcessSilence(1000);
@@ -289,28 +293,28 @@ TEST(Envelope, SettingTheTargetStopsTheEnvelopeEvenWhenUnchanged) {
   rig.NoteOn();
   rig.ProcessSilence(1000);
   ASSERT_GT(rig.State().envLevel, 0.0);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
   EXPECT_EQ(rig.State().envLevel, 0.0);
   // The routed value goes back to the parameter's.
   EXPECT_EQ(rig.State().wet, 1.0f);
   EXPECT_EQ(rig.State().dry, 0.0f);
   // The note is still held: a note off starts nothing, as the envelope is idle.
   rig.NoteOff();
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 }
 
 TEST(Envelope, ReleaseFromAnyStage) {
-  for (int stage : {kEnvAttack, kEnvDecay, kEnvSustain}) {
+  for (EnvStage stage : {EnvStage::Attack, EnvStage::Decay, EnvStage::Sustain}) {
     EffectRig rig;
     Configure(rig, 10, 10, 50, 10);
     rig.NoteOn();
     while (rig.State().envStage != stage)
       rig.ProcessSilence(1);
     rig.NoteOff();
-    EXPECT_EQ(rig.State().envStage, kEnvRelease) << stage;
-    rig.SamplesUntilStageLeaves(kEnvRelease, kLimit);
-    EXPECT_EQ(rig.State().envStage, kEnvIdle);
+    EXPECT_EQ(rig.State().envStage, EnvStage::Release) << static_cast<int>(stage);
+    rig.SamplesUntilStageLeaves(EnvStage::Release, kLimit);
+    EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
     EXPECT_EQ(rig.State().envLevel, 0.0);
   }
 }
@@ -324,14 +328,14 @@ TEST(Envelope, ANewRateRemakesTheSteps) {
   EXPECT_EQ(rig.State().designRate, 88200.0);
   EXPECT_NEAR(rig.State().attackStep, attack / 2.0f, 1e-12);
   rig.NoteOn();
-  EXPECT_NEAR(rig.SamplesUntilStageLeaves(kEnvAttack, kLimit), 70560, 1.0);
+  EXPECT_NEAR(rig.SamplesUntilStageLeaves(EnvStage::Attack, kLimit), 70560, 1.0);
 }
 
 TEST(Envelope, TheFirstBlockUsesTheRateEvenWithoutAReset) {
   VSTCLASS effect(nullptr);
   effect.SetSampleRate(96000.0);
   effect.AnnounceAllParams(); // steps made while the rate is unknown
-  effect.Param(VSTCLASS::kParamEnvTarget)->SetClampedValue(kTargetMix);
+  effect.Param(VSTCLASS::kParamEnvTarget)->SetClampedValue(static_cast<int32_t>(EnvTarget::Mix));
   effect.OnParamChange(VSTCLASS::kParamEnvTarget);
   double in[2] = {0.0, 0.0}, out[2];
   double* inputs[2] = {&in[0], &in[1]};
@@ -344,7 +348,7 @@ TEST(Envelope, TheFirstBlockUsesTheRateEvenWithoutAReset) {
   do {
     effect.ProcessBlock(inputs, outputs, 1);
     ++samples;
-  } while (effect.State().envStage == kEnvAttack && samples < kLimit);
+  } while (effect.State().envStage == EnvStage::Attack && samples < kLimit);
   EXPECT_EQ(effect.State().designRate, 96000.0);
   EXPECT_NEAR(samples, Samples(800, 96000.0), 1.0);
 }
@@ -357,7 +361,7 @@ TEST(EnvelopeRouting, FrequencySwingIsPulledBelowTheTop) {
   rig.ProcessSilence(1);
   rig.Set(VSTCLASS::kParamFilterFreq, 5000);
   rig.Set(VSTCLASS::kParamEnvDepth, 90);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
   EXPECT_EQ(rig.State().modDepth, 17982.0f);
   EXPECT_EQ(rig.State().modBase, 2018.0f);
   EXPECT_EQ(rig.Graph().graphMin, 20.0f);
@@ -380,28 +384,28 @@ TEST(EnvelopeRouting, BaseFollowsTheParameterWhileRouted) {
   EffectRig rig;
   rig.ProcessSilence(1);
   rig.Set(VSTCLASS::kParamEnvDepth, 50);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
   rig.Set(VSTCLASS::kParamFilterFreq, 1000);
   EXPECT_EQ(rig.State().modBase, 1000.0f);
   rig.Set(VSTCLASS::kParamFilterFreq, 15000);
   EXPECT_EQ(rig.State().modBase, 20000.0f - 9990.0f);
 
   rig.Set(VSTCLASS::kParamFilterBandwidth, 30);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetBandwidth);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Bandwidth);
   EXPECT_EQ(rig.State().modDepth, 0.5f * 0.99f);
   EXPECT_EQ(rig.State().modBase, 30 * 0.01f);
   EXPECT_EQ(rig.Graph().graphMin, 0.01f);
   EXPECT_EQ(rig.Graph().graphMax, 1.0f);
 
   rig.Set(VSTCLASS::kParamFilterMix, 80);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
   EXPECT_EQ(rig.State().modDepth, 0.5f);
   EXPECT_EQ(rig.State().modBase, 1.0f - 0.5f);
   EXPECT_EQ(rig.Graph().graphMin, 0.0f);
   EXPECT_EQ(rig.Graph().graphMax, 1.0f);
 
   // No target: routing values and range stay as they were.
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetNone);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::None);
   rig.Set(VSTCLASS::kParamEnvDepth, 10);
   EXPECT_EQ(rig.State().modDepth, 0.5f);
   EXPECT_FALSE(rig.Graph().graphEnabled);
@@ -412,7 +416,7 @@ TEST(EnvelopeRouting, DirectionDownStartsAtTheTop) {
   rig.ProcessSilence(1);
   rig.Set(VSTCLASS::kParamFilterBandwidth, 10);
   rig.Set(VSTCLASS::kParamEnvDirection, 1);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetBandwidth);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Bandwidth);
   EXPECT_FALSE(rig.State().directionUp);
   rig.ProcessSilence(1);
   EXPECT_EQ(rig.State().bandwidth, rig.State().modBase + rig.State().modDepth);
@@ -424,7 +428,7 @@ TEST(EnvelopeRouting, MixTargetMovesWetAndDry) {
   rig.Set(VSTCLASS::kParamEnvDepth, 100);
   rig.Set(VSTCLASS::kParamEnvAttack, 0);
   rig.Set(VSTCLASS::kParamEnvSustain, 100);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
   rig.ProcessSilence(1);
   EXPECT_EQ(rig.State().wet, 0.0f);
   EXPECT_EQ(rig.State().dry, 1.0f);
@@ -442,14 +446,16 @@ TEST(EnvelopeRouting, MixTargetMovesWetAndDry) {
 TEST(EnvelopeRouting, GraphKeepsItsValueWhenNoEnvelopeRuns) {
   EffectRig rig;
   rig.ProcessSilence(1);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
   rig.ProcessSilence(4);
   const float shown = rig.Graph().graphValue;
   rig.ProcessSilence(0);
   EXPECT_EQ(rig.Graph().graphValue, shown);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetNone);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::None);
   rig.ProcessSilence(64);
   EXPECT_EQ(rig.Graph().graphValue, shown);
 }
 
 } // namespace
+
+} // namespace quorvane

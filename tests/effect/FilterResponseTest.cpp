@@ -1,12 +1,14 @@
 // The filter as a listener measures it: impulse responses taken through
 // ProcessBlock, compared with the section's z-transform.
 
-#include "EffectRig.h"
+#include "tests/effect/EffectRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
+
+namespace quorvane {
 
 namespace {
 
@@ -51,11 +53,13 @@ TEST_P(MeasuredResponse, MatchesTheZTransformWithinATenthOfADecibel) {
   // 24 points a decade from 20 Hz to 0.45 times the rate.
   const double top = 0.45 * c.rate;
   for (double f = 20.0; f <= top; f *= std::pow(10.0, 1.0 / 24.0)) {
-    const double expected = AnalyticMagnitude(c.type, s.gain, s.a1, s.a2, f, c.rate);
+    const double expected =
+        AnalyticMagnitude(static_cast<FilterKind>(c.type), s.gain, s.a1, s.a2, f, c.rate);
     const double measured = MeasuredMagnitude(response, f, c.rate);
     ASSERT_NEAR(Decibels(measured), Decibels(expected), 0.1) << f << " Hz";
   }
-  const double expectedTop = AnalyticMagnitude(c.type, s.gain, s.a1, s.a2, top, c.rate);
+  const double expectedTop =
+      AnalyticMagnitude(static_cast<FilterKind>(c.type), s.gain, s.a1, s.a2, top, c.rate);
   EXPECT_NEAR(Decibels(MeasuredMagnitude(response, top, c.rate)), Decibels(expectedTop), 0.1);
 }
 
@@ -108,3 +112,5 @@ TEST(MeasuredResponse, MixBlendsFilteredAndDrySignal) {
 }
 
 } // namespace
+
+} // namespace quorvane

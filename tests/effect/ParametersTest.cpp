@@ -1,10 +1,12 @@
 // The effect as the host first sees it: identity, parameters, programs.
 
-#include "EffectRig.h"
+#include "tests/effect/EffectRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -167,18 +169,18 @@ TEST(EffectPrograms, LoadingSetsEveryParameterAndTheSound) {
   VSTCLASS& effect = rig.Effect();
   ASSERT_TRUE(effect.LoadPreset(10)); // Uplifting
   EXPECT_EQ(effect.Param(VSTCLASS::kParamFilterType)->Value(), 0.0);
-  EXPECT_EQ(rig.State().filterType, 0);
+  EXPECT_EQ(rig.State().filterType, FilterKind::Lowpass);
   EXPECT_EQ(rig.State().baseFreq, 300.0f);
-  EXPECT_EQ(rig.State().envTarget, kTargetFrequency);
+  EXPECT_EQ(rig.State().envTarget, EnvTarget::Frequency);
   EXPECT_EQ(rig.State().depth, 1.0f);
 
   // Program 0 brings every default back, Highpass and "Right" included.
   ASSERT_TRUE(effect.LoadPreset(0));
   for (int i = 0; i < kParams; ++i)
     EXPECT_EQ(effect.Param(i)->Value(), kParamTable[i].defaultValue) << i;
-  EXPECT_EQ(rig.State().filterType, 1);
-  EXPECT_EQ(rig.State().compMode, kCompRight);
-  EXPECT_EQ(rig.State().envTarget, kTargetNone);
+  EXPECT_EQ(rig.State().filterType, FilterKind::Highpass);
+  EXPECT_EQ(rig.State().compMode, CompMode::Right);
+  EXPECT_EQ(rig.State().envTarget, EnvTarget::None);
 }
 
 TEST(EffectPrograms, SelectingTheEmptySlotKeepsTheSound) {
@@ -190,3 +192,5 @@ TEST(EffectPrograms, SelectingTheEmptySlotKeepsTheSound) {
 }
 
 } // namespace
+
+} // namespace quorvane

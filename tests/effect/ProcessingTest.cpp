@@ -1,25 +1,18 @@
 // The sound path: mix, filter memory, compensation, and its safety with
 // hostile rates, settings, inputs and buffers.
 
-#include "AllocationCounter.h"
-#include "EffectRig.h"
+#include "tests/effect/AllocationCounter.h"
+#include "tests/effect/EffectRig.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
-#include <random>
+
+namespace quorvane {
 
 namespace {
-
-std::vector<double> Noise(std::size_t frames, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  std::vector<double> samples(frames);
-  for (double& s : samples)
-    s = uniform(generator);
-  return samples;
-}
 
 // Finite, and either exactly zero or a normal number.
 bool Clean(double x) {
@@ -118,7 +111,7 @@ TEST(Processing, WithoutATargetCompensationDoesNothing) {
 
 // Steady output for a DC input through a lowpass (unity at DC whatever the
 // bandwidth) while the envelope drives the bandwidth: the compensation factor.
-double CompensatedLevel(int mode, int sustain, bool noteHeld) {
+double CompensatedLevel(CompMode mode, int sustain, bool noteHeld) {
   EffectRig rig;
   rig.Set(VSTCLASS::kParamFilterType, 0);
   rig.Set(VSTCLASS::kParamFilterFreq, 5000);
@@ -129,7 +122,7 @@ double CompensatedLevel(int mode, int sustain, bool noteHeld) {
   rig.Set(VSTCLASS::kParamEnvVolCompensation, 6);
   rig.Set(VSTCLASS::kParamEnvCompensation, mode);
   rig.ProcessSilence(1);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetBandwidth);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Bandwidth);
   if (noteHeld) rig.NoteOn();
   const std::vector<double> dc(8192, 1.0);
   std::vector<double> outLeft, outRight;
@@ -140,14 +133,14 @@ double CompensatedLevel(int mode, int sustain, bool noteHeld) {
 TEST(Processing, CompensationFollowsTheTargetWithinItsRange) {
   const double g = std::pow(10.0, 6.0 / 20.0); // about 1.995
   // Both: full gain at either end, none in the middle.
-  EXPECT_NEAR(CompensatedLevel(kCompBoth, 100, false), g, 1e-5);
-  EXPECT_NEAR(CompensatedLevel(kCompBoth, 100, true), g, 1e-5);
-  EXPECT_NEAR(CompensatedLevel(kCompBoth, 50, true), 1.0, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Both, 100, false), g, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Both, 100, true), g, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Both, 50, true), 1.0, 1e-5);
   // Left: full gain at the bottom; Right: at the top.
-  EXPECT_NEAR(CompensatedLevel(kCompLeft, 100, false), g, 1e-5);
-  EXPECT_NEAR(CompensatedLevel(kCompLeft, 100, true), 1.0, 1e-5);
-  EXPECT_NEAR(CompensatedLevel(kCompRight, 100, false), 1.0, 1e-5);
-  EXPECT_NEAR(CompensatedLevel(kCompRight, 100, true), g, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Left, 100, false), g, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Left, 100, true), 1.0, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Right, 100, false), 1.0, 1e-5);
+  EXPECT_NEAR(CompensatedLevel(CompMode::Right, 100, true), g, 1e-5);
 }
 
 TEST(Processing, InPlaceBuffersGiveTheSameOutput) {
@@ -156,7 +149,7 @@ TEST(Processing, InPlaceBuffersGiveTheSameOutput) {
   for (EffectRig* rig : {&separate, &inPlace}) {
     rig->Set(VSTCLASS::kParamFilterType, 2);
     rig->Set(VSTCLASS::kParamFilterMix, 60);
-    rig->Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+    rig->Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
     rig->NoteOn();
   }
   std::vector<double> outLeft, outRight;
@@ -242,7 +235,7 @@ TEST(Processing, EightKilohertzWithTheFrequencyAboveNyquistStaysBounded) {
   EffectRig rig(8000.0);
   rig.Set(VSTCLASS::kParamFilterFreq, 20000);
   rig.Set(VSTCLASS::kParamEnvDepth, 100);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
   rig.Set(VSTCLASS::kParamEnvAttack, 200);
   // The parameter keeps its value; only the design is held below Nyquist.
   EXPECT_EQ(rig.Effect().Param(VSTCLASS::kParamFilterFreq)->Value(), 20000.0);
@@ -263,10 +256,11 @@ TEST(Processing, EightKilohertzWithTheFrequencyAboveNyquistStaysBounded) {
 }
 
 TEST(Processing, EveryRateAndExtremeSettingGivesCleanOutput) {
-  const int targets[] = {kTargetNone, kTargetFrequency, kTargetBandwidth, kTargetMix};
+  const EnvTarget targets[] = {EnvTarget::None, EnvTarget::Frequency, EnvTarget::Bandwidth,
+                               EnvTarget::Mix};
   for (double rate : {8000.0, 11025.0, 22050.0, 44100.0, 96000.0, 192000.0, 384000.0})
     for (int type = 0; type < 3; ++type)
-      for (int target : targets)
+      for (EnvTarget target : targets)
         for (int extreme = 0; extreme < 2; ++extreme) {
           EffectRig rig(rate);
           const bool top = extreme == 1;
@@ -290,7 +284,8 @@ TEST(Processing, EveryRateAndExtremeSettingGivesCleanOutput) {
             const std::vector<double> noise = Noise(300, static_cast<unsigned>(block));
             rig.Process(noise, noise, outLeft, outRight);
             for (double x : outLeft)
-              ASSERT_TRUE(Clean(x)) << rate << " Hz, type " << type << ", target " << target;
+              ASSERT_TRUE(Clean(x))
+                  << rate << " Hz, type " << type << ", target " << static_cast<int>(target);
           }
         }
 }
@@ -310,7 +305,7 @@ TEST(Processing, TheHostsFloatCallbackReachesTheSameFilter) {
   for (EffectRig* rig : {&direct, &host}) {
     rig->Set(VSTCLASS::kParamFilterType, 0);
     rig->Set(VSTCLASS::kParamFilterFreq, 3000);
-    rig->Set(VSTCLASS::kParamEnvTarget, kTargetBandwidth);
+    rig->Set(VSTCLASS::kParamEnvTarget, EnvTarget::Bandwidth);
     rig->NoteOn();
   }
   const std::vector<double> noise = Noise(2000, 13);
@@ -328,7 +323,7 @@ TEST(Processing, TheHostsFloatCallbackReachesTheSameFilter) {
 
 TEST(Processing, TheAudioPathAllocatesNothing) {
   EffectRig rig;
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
   std::vector<double> input = Noise(512, 12), left(512), right(512);
   double* inputs[2] = {input.data(), input.data()};
   double* outputs[2] = {left.data(), right.data()};
@@ -346,3 +341,5 @@ TEST(Processing, TheAudioPathAllocatesNothing) {
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -1,9 +1,10 @@
-#include "ReferenceSoundPath.h"
+#include "tests/effect/ReferenceSoundPath.h"
 
 #include <cfloat>
 #include <climits>
 #include <cmath>
 
+namespace quorvane {
 namespace {
 
 constexpr double kSilence = 1e-15;
@@ -17,12 +18,12 @@ double Clean(double x) {
 
 void ReferenceNote(ProcessingState& s, bool on) {
   if (on) {
-    if (s.envTarget != kTargetNone) s.envStage = kEnvAttack;
+    if (s.envTarget != EnvTarget::None) s.envStage = EnvStage::Attack;
     if (s.heldNotes < INT32_MAX) ++s.heldNotes;
   } else {
     --s.heldNotes;
     if (s.heldNotes <= 0) {
-      if (s.envStage != kEnvIdle) s.envStage = kEnvRelease;
+      if (s.envStage != EnvStage::Idle) s.envStage = EnvStage::Release;
       s.heldNotes = 0;
     }
   }
@@ -30,25 +31,25 @@ void ReferenceNote(ProcessingState& s, bool on) {
 
 float ReferenceEnvelopeValue(ProcessingState& s) {
   switch (s.envStage) {
-  case kEnvAttack:
+  case EnvStage::Attack:
     s.envLevel += s.attackStep;
     if (s.envLevel >= 1.0) {
       s.envLevel = 1.0;
-      s.envStage = kEnvDecay;
+      s.envStage = EnvStage::Decay;
     }
     break;
-  case kEnvDecay:
+  case EnvStage::Decay:
     s.envLevel -= s.decayStep;
     if (!(s.envLevel > s.sustainLevel)) {
       s.envLevel = s.sustainLevel;
-      s.envStage = s.sustainLevel > 0.0f ? kEnvSustain : kEnvIdle;
+      s.envStage = s.sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
     }
     break;
-  case kEnvRelease:
+  case EnvStage::Release:
     s.envLevel -= s.releaseStep;
     if (s.envLevel <= 0.0 || s.releaseStep == 0.0f) {
       s.envLevel = 0.0;
-      s.envStage = kEnvIdle;
+      s.envStage = EnvStage::Idle;
     }
     break;
   default:
@@ -63,9 +64,9 @@ float ReferenceEnvelopeValue(ProcessingState& s) {
 float ReferenceCompensation(const ProcessingState& s, float lo, float hi, float value) {
   const float g = s.compGain;
   switch (s.compMode) {
-  case kCompLeft:
+  case CompMode::Left:
     return (hi - value) * (g - 1.0f) / (hi - lo) + 1.0f;
-  case kCompRight:
+  case CompMode::Right:
     return (value - lo) * (g - 1.0f) / (hi - lo) + 1.0f;
   default:
     return std::fabs((value - lo) * 2.0f / (hi - lo) - 1.0f) * (g - 1.0f) + 1.0f;
@@ -88,13 +89,13 @@ double ReferenceFilterSample(FilterMemory& m, const ProcessingState& s, double r
   const double dry = s.dry;
   double out = 0.0;
   switch (s.filterType) {
-  case kFilterLowpass:
+  case FilterKind::Lowpass:
     out = Clean((w0 + 2.0 * m.w1 + m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterHighpass:
+  case FilterKind::Highpass:
     out = Clean((in - w0 - 2.0 * m.w1 - m.w2) * compFactor * wet + dry * in);
     break;
-  case kFilterBandpass:
+  case FilterKind::Bandpass:
     out = Clean((w0 - m.w2) * compFactor * wet + dry * in);
     break;
   default:
@@ -110,19 +111,19 @@ float ReferenceProcessBlock(ProcessingState& s, float lo, float hi, const double
                             float lastValue) {
   float compFactor = 1.0f;
   for (int i = 0; i < frames; ++i) {
-    if (s.envTarget != kTargetNone) {
+    if (s.envTarget != EnvTarget::None) {
       lastValue = ReferenceEnvelopeValue(s);
       if (s.compGain != 1.0f) compFactor = ReferenceCompensation(s, lo, hi, lastValue);
       switch (s.envTarget) {
-      case kTargetFrequency:
+      case EnvTarget::Frequency:
         s.freq = lastValue;
         RedesignFilter(s);
         break;
-      case kTargetBandwidth:
+      case EnvTarget::Bandwidth:
         s.bandwidth = lastValue;
         RedesignFilter(s);
         break;
-      case kTargetMix:
+      case EnvTarget::Mix:
         s.wet = lastValue;
         s.dry = 1.0f - lastValue;
         break;
@@ -136,3 +137,5 @@ float ReferenceProcessBlock(ProcessingState& s, float lo, float hi, const double
   }
   return lastValue;
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include "effect/ProcessingState.h"
 
+namespace quorvane {
+
 // A note-on (on) or note-off as HandleMidi applied it.
 void ReferenceNote(ProcessingState& s, bool on);
 
@@ -24,3 +26,5 @@ double ReferenceFilterSample(FilterMemory& m, const ProcessingState& s, double r
 float ReferenceProcessBlock(ProcessingState& s, float lo, float hi, const double* inLeft,
                             const double* inRight, double* outLeft, double* outRight, int frames,
                             float lastValue = 0.0f);
+
+} // namespace quorvane

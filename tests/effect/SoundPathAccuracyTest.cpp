@@ -3,8 +3,8 @@
 // directions, for every shape, at the rates the effect supports; notes on
 // their exact frame whatever the block size; the float path.
 
-#include "EffectRig.h"
-#include "ReferenceSoundPath.h"
+#include "tests/effect/EffectRig.h"
+#include "tests/effect/ReferenceSoundPath.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <ostream>
 #include <random>
 
+namespace quorvane {
 namespace {
 
 std::vector<double> Noise(std::size_t frames, unsigned seed) {
@@ -49,7 +50,7 @@ std::vector<double> Render(EffectRig& rig, const std::vector<double>& input,
 }
 
 // The same through the per-sample reference, each note applied before its frame.
-std::vector<double> RenderReference(ProcessingState s, const GraphReadout& graph,
+std::vector<double> RenderReference(ProcessingState s, const GraphReadout::Reading& graph,
                                     const std::vector<double>& input,
                                     const std::vector<Note>& notes) {
   std::vector<double> left(input.size()), right(input.size());
@@ -66,14 +67,15 @@ std::vector<double> RenderReference(ProcessingState s, const GraphReadout& graph
 
 struct Setting {
   double rate;
-  int type;
-  int target;
+  FilterKind type;
+  EnvTarget target;
   int direction;
+  bool sharp; // times of zero: the value jumps
 };
 
 void PrintTo(const Setting& s, std::ostream* out) {
-  *out << s.rate << " Hz, type " << s.type << ", target " << s.target << ", direction "
-       << s.direction;
+  *out << s.rate << " Hz, type " << static_cast<int>(s.type) << ", target "
+       << static_cast<int>(s.target) << ", direction " << s.direction << (s.sharp ? ", sharp" : "");
 }
 
 class EnvelopeAccuracy : public testing::TestWithParam<Setting> {};
@@ -86,14 +88,14 @@ TEST_P(EnvelopeAccuracy, EverySampleWithin1e7OfTheExactDesign) {
   rig.Set(VSTCLASS::kParamFilterFreq, 1500);
   rig.Set(VSTCLASS::kParamFilterBandwidth, 10);
   rig.Set(VSTCLASS::kParamFilterMix, 80);
-  rig.Set(VSTCLASS::kParamEnvAttack, 40);
-  rig.Set(VSTCLASS::kParamEnvDecay, 30);
-  rig.Set(VSTCLASS::kParamEnvSustain, 60);
-  rig.Set(VSTCLASS::kParamEnvRelease, 50);
+  rig.Set(VSTCLASS::kParamEnvAttack, c.sharp ? 0 : 40);
+  rig.Set(VSTCLASS::kParamEnvDecay, c.sharp ? 0 : 30);
+  rig.Set(VSTCLASS::kParamEnvSustain, c.sharp ? 40 : 60);
+  rig.Set(VSTCLASS::kParamEnvRelease, c.sharp ? 0 : 50);
   rig.Set(VSTCLASS::kParamEnvDepth, 100);
   rig.Set(VSTCLASS::kParamEnvDirection, c.direction);
-  rig.Set(VSTCLASS::kParamEnvVolCompensation, 6);
-  rig.Set(VSTCLASS::kParamEnvCompensation, kCompBoth);
+  rig.Set(VSTCLASS::kParamEnvVolCompensation, c.sharp ? 24 : 6);
+  rig.Set(VSTCLASS::kParamEnvCompensation, CompMode::Both);
   rig.ProcessSilence(1);
   rig.Set(VSTCLASS::kParamEnvTarget, c.target);
 
@@ -105,18 +107,20 @@ TEST_P(EnvelopeAccuracy, EverySampleWithin1e7OfTheExactDesign) {
   double worst = 0.0;
   for (std::size_t i = 0; i < output.size(); ++i)
     worst = std::max(worst, std::fabs(output[i] - expected[i]));
-  EXPECT_LE(worst, c.target == kTargetNone ? 1e-12 : 1e-7);
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_LE(worst, c.target == EnvTarget::None ? 1e-12 : 1e-7);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 }
 
 std::vector<Setting> AllSettings() {
   std::vector<Setting> settings;
   for (double rate : {8000.0, 44100.0, 96000.0, 384000.0})
-    for (int type : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
-      for (int target : {kTargetNone, kTargetFrequency, kTargetBandwidth, kTargetMix})
+    for (FilterKind type : {FilterKind::Lowpass, FilterKind::Highpass, FilterKind::Bandpass})
+      for (EnvTarget target :
+           {EnvTarget::None, EnvTarget::Frequency, EnvTarget::Bandwidth, EnvTarget::Mix})
         for (int direction : {0, 1})
-          if (target != kTargetNone || direction == 0)
-            settings.push_back({rate, type, target, direction});
+          for (bool sharp : {false, true})
+            if (target != EnvTarget::None || (direction == 0 && !sharp))
+              settings.push_back({rate, type, target, direction, sharp});
   return settings;
 }
 
@@ -132,7 +136,7 @@ TEST(NoteTiming, TheSameNotesGiveTheSameOutputAtEveryBlockSize) {
     rig.Set(VSTCLASS::kParamEnvAttack, 20);
     rig.Set(VSTCLASS::kParamEnvRelease, 30);
     rig.ProcessSilence(1);
-    rig.Set(VSTCLASS::kParamEnvTarget, kTargetFrequency);
+    rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Frequency);
     const std::vector<double> output = Render(rig, input, notes, blockSize);
     if (reference.empty()) {
       reference = output;
@@ -152,7 +156,7 @@ TEST(NoteTiming, A100FrameNoteInsideOneBlockOpensAndClosesTheEnvelope) {
   rig.Set(VSTCLASS::kParamEnvRelease, 1);
   rig.Set(VSTCLASS::kParamEnvDepth, 100);
   rig.ProcessSilence(1);
-  rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix); // the mix is then the envelope's level
+  rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix); // the mix is then the envelope's level
   const std::vector<double> input = Noise(4096, 13);
   rig.NoteOn(60, 100, 1000);
   rig.NoteOff(60, 1100);
@@ -168,7 +172,7 @@ TEST(NoteTiming, A100FrameNoteInsideOneBlockOpensAndClosesTheEnvelope) {
   EXPECT_TRUE(filtered(1000, 1001));
   EXPECT_TRUE(filtered(1100, 1101));
   EXPECT_FALSE(filtered(1200, 4096)); // closed again, 1 ms (48 frames) after it ended
-  EXPECT_EQ(rig.State().envStage, kEnvIdle);
+  EXPECT_EQ(rig.State().envStage, EnvStage::Idle);
 }
 
 TEST(NoteTiming, NotesPastTheQueueTakeEffectInOrderAtTheBlockEnd) {
@@ -186,7 +190,7 @@ TEST(NoteTiming, NotesPastTheQueueTakeEffectInOrderAtTheBlockEnd) {
     EffectRig rig(48000.0);
     rig.Set(VSTCLASS::kParamEnvAttack, 1);
     rig.ProcessSilence(1);
-    rig.Set(VSTCLASS::kParamEnvTarget, kTargetMix);
+    rig.Set(VSTCLASS::kParamEnvTarget, EnvTarget::Mix);
     ProcessingState expected = rig.State();
     std::vector<bool> sequence(1030, true);
     for (std::size_t i = 0; i < sequence.size(); i += 3)
@@ -227,3 +231,4 @@ TEST(FloatPath, EqualsWideningProcessingAndNarrowing) {
 }
 
 } // namespace
+} // namespace quorvane

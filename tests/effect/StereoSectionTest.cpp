@@ -2,7 +2,7 @@
 // per-sample reference: every shape, fixed and per-frame drives, broken and
 // vanishing inputs, float buffers and buffers shared between input and output.
 
-#include "ReferenceSoundPath.h"
+#include "tests/effect/ReferenceSoundPath.h"
 
 #include "effect/dsp/StereoSection.h"
 
@@ -13,11 +13,8 @@
 #include <random>
 #include <vector>
 
+namespace quorvane {
 namespace {
-
-using quorvane::FloatOutput;
-using quorvane::SectionDrive;
-using quorvane::StereoSection;
 
 constexpr int kFrames = 3000;
 
@@ -47,7 +44,7 @@ struct Sweep {
       : gain(kFrames), a1(kFrames), a2(kFrames), factors(kFrames), wets(kFrames), drys(kFrames) {
     for (int i = 0; i < kFrames; ++i) {
       const float freq = 20.0f + 15.0f * static_cast<float>(i);
-      const FilterCoefficients c = DesignFilter(kFilterBandpass, freq, 0.05f, 48000.0);
+      const FilterCoefficients c = DesignFilter(FilterKind::Bandpass, freq, 0.05f, 48000.0);
       gain[i] = c.gain;
       a1[i] = c.a1;
       a2[i] = c.a2;
@@ -65,7 +62,7 @@ struct Sweep {
 enum class MixCase { General, UnitFactor, Wet, PureWet, VaryingFactor, VaryingFactorWet, Varying };
 
 struct Case {
-  int shape;
+  FilterKind shape;
   bool varyingCoefficients;
   MixCase mix;
   Signal signal;
@@ -116,7 +113,7 @@ std::vector<double> ReferenceRun(const Case& c, const SectionDrive& d, const std
 
 // Runs the section in calls of uneven sizes, offsetting the drive's arrays.
 template <class Sample, class... Mode>
-void RunInPieces(StereoSection& section, int shape, SectionDrive d, Sample* inL, Sample* inR,
+void RunInPieces(StereoSection& section, FilterKind shape, SectionDrive d, Sample* inL, Sample* inR,
                  Sample* outL, Sample* outR, Mode... mode) {
   const int pieces[] = {1, 63, 64, 65, 700, 7};
   for (int i = 0, p = 0; i < kFrames; p = (p + 1) % 6) {
@@ -184,7 +181,7 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
 
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (int shape : {kFilterLowpass, kFilterHighpass, kFilterBandpass})
+  for (FilterKind shape : {FilterKind::Lowpass, FilterKind::Highpass, FilterKind::Bandpass})
     for (bool coefficients : {false, true})
       for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::Wet, MixCase::PureWet,
                           MixCase::VaryingFactor, MixCase::VaryingFactorWet, MixCase::Varying})
@@ -202,10 +199,11 @@ TEST(StereoSection, AnUnknownShapeWritesNothing) {
   double in[4] = {1, 2, 3, 4}, outL[4] = {7, 7, 7, 7}, outR[4] = {7, 7, 7, 7};
   const double* inputs[2] = {in, in};
   double* outputs[2] = {outL, outR};
-  section.Run(3, SectionDrive{}, inputs, outputs, 4);
-  section.Run(kFilterLowpass, SectionDrive{}, inputs, outputs, 0);
+  section.Run(static_cast<FilterKind>(3), SectionDrive{}, inputs, outputs, 4);
+  section.Run(FilterKind::Lowpass, SectionDrive{}, inputs, outputs, 0);
   EXPECT_EQ(outL[3], 7.0);
   EXPECT_EQ(outR[0], 7.0);
 }
 
 } // namespace
+} // namespace quorvane

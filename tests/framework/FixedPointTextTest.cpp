@@ -1,4 +1,4 @@
-#include "FixedPointText.h"
+#include "framework/FixedPointText.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+
+namespace quorvane {
 
 namespace {
 
@@ -41,3 +43,5 @@ TEST(FixedPointText, CutsToTheBufferAndAlwaysTerminates) {
 }
 
 } // namespace
+
+} // namespace quorvane

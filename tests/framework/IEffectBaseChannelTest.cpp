@@ -1,8 +1,10 @@
-#include "TestEffect.h"
+#include "tests/framework/TestEffect.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -284,3 +286,5 @@ TEST(IEffectBaseChannels, PassThroughSilencesOutputsWithoutAnInput) {
   EXPECT_EQ(l, in);
   EXPECT_EQ(r, std::vector<double>(3, 0.0));
 }
+
+} // namespace quorvane

@@ -1,4 +1,4 @@
-#include "TestEffect.h"
+#include "tests/framework/TestEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -446,3 +448,5 @@ TEST(IEffectBaseChunks, RandomAndMutatedChunksNeverLeaveAParameterOutOfRange) {
   EXPECT_GT(accepted, 100);
   EXPECT_LT(accepted, 3900);
 }
+
+} // namespace quorvane

@@ -1,10 +1,12 @@
-#include "TestEffect.h"
+#include "tests/framework/TestEffect.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -167,3 +169,5 @@ TEST(IEffectBasePresets, RenamingCutsLongNamesAndIgnoresBadIndices) {
   EXPECT_TRUE(effect.StoreCurrentPreset(longName.c_str()));
   EXPECT_EQ(std::strlen(effect.PresetName(0)), 255u);
 }
+
+} // namespace quorvane

@@ -1,4 +1,4 @@
-#include "TestEffect.h"
+#include "tests/framework/TestEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+
+namespace quorvane {
 
 using Calls = std::vector<HostCall>;
 using Changes = std::vector<int32_t>;
@@ -20,16 +22,16 @@ TEST(IEffectBaseConstruction, IdentityAndDefaults) {
   EXPECT_EQ(effect.VendorCode(), 0x56656E64);
   EXPECT_EQ(effect.VersionNumber(true), 10203);
   EXPECT_EQ(effect.VersionNumber(false), 0x00010203);
-  EXPECT_EQ(effect.StoredHostKind(), kHostNotAsked);
-  EXPECT_EQ(effect.IdentifyHost(), kHostNotAsked);
+  EXPECT_EQ(effect.StoredHostKind(), HostKind::NotAsked);
+  EXPECT_EQ(effect.IdentifyHost(), HostKind::NotAsked);
   EXPECT_EQ(effect.SampleRate(), 44100.0);
   EXPECT_EQ(effect.BlockSize(), 0);
   EXPECT_EQ(effect.ParamCount(), 4);
   EXPECT_EQ(effect.Param(4), nullptr);
   EXPECT_EQ(effect.Param(-1), nullptr);
   EXPECT_EQ(effect.PendingGestureParam(), -1);
-  effect.StoreHostIdentity(5, 0x00080032);
-  EXPECT_EQ(effect.IdentifyHost(), 5);
+  effect.StoreHostIdentity(HostKind::Cakewalk, 0x00080032);
+  EXPECT_EQ(effect.IdentifyHost(), HostKind::Cakewalk);
   EXPECT_EQ(effect.HostVersion(), 0x00080032);
 }
 
@@ -77,7 +79,7 @@ TEST(IEffectBaseRouting, HostChangeGoesToTheEditorFirstThenTheEffect) {
   EXPECT_TRUE(log->pushes[0].normalised);
   EXPECT_EQ(effect.ValueOf(TestEffect::kMode), 1.0);
   EXPECT_EQ(effect.changes, Changes{TestEffect::kMode});
-  EXPECT_TRUE(effect.hostCalls.empty()); // the host is not told what it just said
+  EXPECT_TRUE(effect.calls.empty()); // the host is not told what it just said
   EXPECT_DOUBLE_EQ(effect.ParameterForHost(TestEffect::kMode), 0.5);
 
   effect.SetParameterFromHost(TestEffect::kGain, std::numeric_limits<double>::quiet_NaN());
@@ -102,11 +104,11 @@ TEST(IEffectBaseRouting, EditorChangeAutomatesWithTheControlsValue) {
   log->pushes.clear();
   effect.ApplyEditorChange(TestEffect::kMode, 0.6);
   EXPECT_EQ(effect.ValueOf(TestEffect::kMode), 1.0);
-  EXPECT_EQ(effect.hostCalls, (Calls{{"automate", TestEffect::kMode, 0.6}}));
+  EXPECT_EQ(effect.calls, (Calls{{"automate", TestEffect::kMode, 0.6}}));
   EXPECT_EQ(effect.changes, Changes{TestEffect::kMode});
   EXPECT_TRUE(log->pushes.empty());
   effect.ApplyEditorChange(9, 0.5);
-  EXPECT_EQ(effect.hostCalls.size(), 1u);
+  EXPECT_EQ(effect.calls.size(), 1u);
 }
 
 TEST(IEffectBaseRouting, TypedTextIsClampedWithoutStepRoundingAndNotAutomated) {
@@ -123,7 +125,7 @@ TEST(IEffectBaseRouting, TypedTextIsClampedWithoutStepRoundingAndNotAutomated) {
   EXPECT_TRUE(effect.SetParameterFromText(TestEffect::kMode, "Bandpass"));
   EXPECT_EQ(effect.ValueOf(TestEffect::kMode), 2.0);
   EXPECT_EQ(effect.changes, (Changes{TestEffect::kFreq, TestEffect::kGain, TestEffect::kMode}));
-  EXPECT_TRUE(effect.hostCalls.empty());
+  EXPECT_TRUE(effect.calls.empty());
   EXPECT_FALSE(effect.SetParameterFromText(7, "1"));
   EXPECT_FALSE(effect.SetParameterFromText(TestEffect::kGain, nullptr));
   EXPECT_EQ(effect.changes.size(), 3u);
@@ -178,19 +180,19 @@ TEST(IEffectBaseGesture, AWheelRunIsOneGestureEndedAfterHalfASecondOfTicks) {
     effect.ApplyEditorChange(TestEffect::kFreq, 0.5 + 0.01 * step);
     effect.EndHostGestureLater(TestEffect::kFreq);
   }
-  ASSERT_EQ(effect.hostCalls.size(), 11u);
-  EXPECT_EQ(effect.hostCalls[0], (HostCall{"begin", TestEffect::kFreq, 0.0}));
+  ASSERT_EQ(effect.calls.size(), 11u);
+  EXPECT_EQ(effect.calls[0], (HostCall{"begin", TestEffect::kFreq, 0.0}));
   for (size_t i = 1; i < 11; ++i)
-    EXPECT_EQ(effect.hostCalls[i].what, "automate");
+    EXPECT_EQ(effect.calls[i].what, "automate");
   EXPECT_EQ(log->events.back(), "countdown 12");
   EXPECT_EQ(effect.PendingGestureParam(), TestEffect::kFreq);
 
   effect.FlushHostGesture(); // the countdown ran out
-  EXPECT_EQ(effect.hostCalls.back(), (HostCall{"end", TestEffect::kFreq, 0.0}));
-  EXPECT_EQ(effect.hostCalls.size(), 12u);
+  EXPECT_EQ(effect.calls.back(), (HostCall{"end", TestEffect::kFreq, 0.0}));
+  EXPECT_EQ(effect.calls.size(), 12u);
   EXPECT_EQ(effect.PendingGestureParam(), -1);
   effect.FlushHostGesture();
-  EXPECT_EQ(effect.hostCalls.size(), 12u);
+  EXPECT_EQ(effect.calls.size(), 12u);
 }
 
 TEST(IEffectBaseGesture, AnotherGestureEndsThePendingOneFirst) {
@@ -199,15 +201,15 @@ TEST(IEffectBaseGesture, AnotherGestureEndsThePendingOneFirst) {
   effect.BeginHostGestureOnce(TestEffect::kFreq);
   effect.EndHostGestureLater(TestEffect::kFreq);
   effect.BeginHostGesture(TestEffect::kGain); // a mouse press on another control
-  EXPECT_EQ(effect.hostCalls, (Calls{{"begin", TestEffect::kFreq, 0.0},
+  EXPECT_EQ(effect.calls, (Calls{{"begin", TestEffect::kFreq, 0.0},
                                      {"end", TestEffect::kFreq, 0.0},
                                      {"begin", TestEffect::kGain, 0.0}}));
 
-  effect.hostCalls.clear();
+  effect.calls.clear();
   effect.BeginHostGestureOnce(TestEffect::kMode);
   effect.EndHostGestureLater(TestEffect::kMode);
   effect.BeginHostGestureOnce(TestEffect::kSteps); // wheel moves to another knob
-  EXPECT_EQ(effect.hostCalls, (Calls{{"begin", TestEffect::kMode, 0.0},
+  EXPECT_EQ(effect.calls, (Calls{{"begin", TestEffect::kMode, 0.0},
                                      {"end", TestEffect::kMode, 0.0},
                                      {"begin", TestEffect::kSteps, 0.0}}));
 }
@@ -216,13 +218,13 @@ TEST(IEffectBaseGesture, WithoutAnEditorTheGestureEndsAtOnce) {
   TestEffect effect;
   effect.BeginHostGestureOnce(TestEffect::kFreq);
   effect.EndHostGestureLater(TestEffect::kFreq);
-  EXPECT_EQ(effect.hostCalls,
+  EXPECT_EQ(effect.calls,
             (Calls{{"begin", TestEffect::kFreq, 0.0}, {"end", TestEffect::kFreq, 0.0}}));
   EXPECT_EQ(effect.PendingGestureParam(), -1);
   effect.BeginHostGestureOnce(-1);
   effect.BeginHostGestureOnce(4);
   effect.EndHostGestureLater(4);
-  EXPECT_EQ(effect.hostCalls.size(), 2u);
+  EXPECT_EQ(effect.calls.size(), 2u);
 }
 
 TEST(IEffectBaseGesture, AnEditorClosingAsThePlugInDiesReachesNoHostCall) {
@@ -251,3 +253,5 @@ TEST(IEffectBaseGesture, CountdownFollowsTheFrameRateButIsAtLeastOneTick) {
   effect.EndHostGestureLater(TestEffect::kFreq);
   EXPECT_EQ(log->events.back(), "countdown 1");
 }
+
+} // namespace quorvane

@@ -1,4 +1,4 @@
-#include "IParameter.h"
+#include "framework/IParameter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+
+namespace quorvane {
 
 namespace {
 
@@ -311,3 +313,5 @@ TEST(IParameterParse, LeadingDecimalNumber) {
   EXPECT_EQ(param.ParseValue("-1e999"), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(param.ParseValue("0.0000000001e400"), std::numeric_limits<double>::infinity());
 }
+
+} // namespace quorvane

@@ -1,9 +1,11 @@
-#include "PluginLock.h"
-#include "TestThread.h"
+#include "framework/PluginLock.h"
+#include "tests/framework/TestThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+
+namespace quorvane {
 
 TEST(PluginLock, TheHolderMayTakeItAgain) {
   PluginLock lock;
@@ -59,3 +61,5 @@ TEST(PluginLock, ExcludesOtherThreads) {
   b.Join();
   EXPECT_EQ(counter, 2L * kRounds);
 }
+
+} // namespace quorvane

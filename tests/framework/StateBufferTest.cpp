@@ -1,4 +1,4 @@
-#include "StateBuffer.h"
+#include "framework/StateBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -138,3 +140,5 @@ TEST(StateBuffer, MovingHandsOverTheBytes) {
   EXPECT_EQ(c.ReadInt32(&v, 0), 4);
   EXPECT_EQ(v, 42);
 }
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <pthread.h>
 #endif
 
+namespace quorvane {
+
 class TestThread {
 public:
   explicit TestThread(std::function<void()> body) : work(std::move(body)) {
@@ -63,3 +65,5 @@ inline void YieldThread() {
   sched_yield();
 #endif
 }
+
+} // namespace quorvane

@@ -4,15 +4,16 @@
 // mouse gestures). Built with ThreadSanitizer this is the data-race check; without it, it still
 // shows that nothing deadlocks or breaks the output.
 
-#include "VSTCLASS.h"
 #include "editor/IDropDown.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/IRadioButtons.h"
 #include "editor/ISlider.h"
 #include "editor/ISwitchControl.h"
+#include "effect/VSTCLASS.h"
 
-#include "../editor/TestImages.h"
-#include "../editor/TestSurface.h"
+#include "tests/editor/TestImages.h"
+#include "tests/editor/TestSurface.h"
+#include "tests/support/VstEventList.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +24,10 @@
 #include <thread>
 #include <vector>
 
+namespace quorvane {
 namespace {
 
-using quorvane::test::TestSurface;
+using test::TestSurface;
 
 constexpr int kBlocks = 20000;
 constexpr int kFrames = 32;
@@ -34,7 +36,6 @@ constexpr int kFrames = 32;
 TestSurface& AttachEditor(VSTCLASS& effect) {
   auto owned = std::make_unique<TestSurface>(&effect, 500, 250);
   TestSurface& surface = *owned;
-  using namespace quorvane;
   const BitmapRef knob = surface.Load(test::Strip(20, 20, true, {test::kRed, test::kBlue}), 2);
   const BitmapRef three =
       surface.Load(test::Strip(20, 10, true, {test::kRed, test::kGreen, test::kBlue}), 3);
@@ -63,12 +64,6 @@ TestSurface& AttachEditor(VSTCLASS& effect) {
   surface.OpenEditorWindow(nullptr);
   return surface;
 }
-
-struct Events {
-  int32_t numEvents;
-  intptr_t reserved;
-  VstEvent* events[2];
-};
 
 TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
   auto* effect = new VSTCLASS(nullptr);
@@ -104,19 +99,7 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
     audioDone = true;
   });
 
-  VstMidiEvent notes[2] = {};
-  for (VstMidiEvent& note : notes) {
-    note.type = kVstMidiType;
-    note.byteSize = sizeof(VstMidiEvent);
-  }
-  notes[0].midiData[0] = static_cast<char>(0x90);
-  notes[0].midiData[1] = 60;
-  notes[0].midiData[2] = 100;
-  notes[1].midiData[0] = static_cast<char>(0x80);
-  notes[1].midiData[1] = 60;
-  notes[1].deltaFrames = 16;
-  Events list{
-      2, 0, {reinterpret_cast<VstEvent*>(&notes[0]), reinterpret_cast<VstEvent*>(&notes[1])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(16, 0x80, 60, 0)};
   const quorvane::MouseMods left{true, false, false, false, false};
 
   int rounds = 0;
@@ -136,7 +119,7 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
         record->dispatcher(record, effSetChunk, bank ? 0 : 1, size, copy.data(), 0.0f);
       }
     }
-    if (rounds % 3 == 0) record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f);
+    if (rounds % 3 == 0) record->dispatcher(record, effProcessEvents, 0, 0, list.Get(), 0.0f);
     // A drag on a knob, a click on the drop-down, the switches and the wheel.
     const int x = 40 * (1 + rounds % 8) + 10;
     surface.SurfaceMouseDown(x, 130, left);
@@ -163,3 +146,4 @@ TEST(ConcurrentUse, AudioAndUserInterfaceThreadsShareTheEffect) {
 }
 
 } // namespace
+} // namespace quorvane

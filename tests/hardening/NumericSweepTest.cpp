@@ -3,7 +3,7 @@
 // as input. Output and filter memory must stay finite and never turn subnormal, and a broken
 // input sample must not outlive its block.
 
-#include "EffectRig.h"
+#include "tests/effect/EffectRig.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,14 @@
 #include <limits>
 #include <random>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int32_t kBlock = 512;
 constexpr double kRates[] = {8000.0, 22050.0, 44100.0, 96000.0, 192000.0, 384000.0};
+constexpr EnvTarget kTargets[] = {EnvTarget::None, EnvTarget::Frequency, EnvTarget::Bandwidth,
+                                  EnvTarget::Mix};
 
 // Finite, and either exactly zero or a normal number.
 bool Clean(double x) {
@@ -67,7 +71,7 @@ TEST(NumericSafety, EveryTypeTargetExtremeRateAndSignalStaysClean) {
   long checked = 0;
   for (double rate : kRates)
     for (int type = 0; type < 3; ++type)
-      for (int target = kTargetNone; target <= kTargetMix; ++target)
+      for (EnvTarget target : kTargets)
         for (int pattern = 0; pattern < 4; ++pattern)
           for (int signal = 0; signal < kSignalCount; ++signal) {
             EffectRig rig(rate);
@@ -84,13 +88,13 @@ TEST(NumericSafety, EveryTypeTargetExtremeRateAndSignalStaysClean) {
               rig.Process(in, in, outLeft, outRight);
               for (int32_t i = 0; i < kBlock; ++i)
                 ASSERT_TRUE(Clean(outLeft[i]) && Clean(outRight[i]))
-                    << rate << " Hz, type " << type << ", target " << target << ", pattern "
-                    << pattern << ", signal " << signal << ", block " << block << ", sample " << i
-                    << ": " << outLeft[i];
+                    << rate << " Hz, type " << type << ", target " << static_cast<int>(target)
+                    << ", pattern " << pattern << ", signal " << signal << ", block " << block
+                    << ", sample " << i << ": " << outLeft[i];
               const ProcessingState& s = rig.State();
               ASSERT_TRUE(CleanMemory(s.left) && CleanMemory(s.right))
-                  << rate << " Hz, type " << type << ", target " << target << ", pattern "
-                  << pattern << ", signal " << signal << ", block " << block;
+                  << rate << " Hz, type " << type << ", target " << static_cast<int>(target)
+                  << ", pattern " << pattern << ", signal " << signal << ", block " << block;
               ASSERT_TRUE(std::isfinite(s.gain) && std::isfinite(s.a1) && std::isfinite(s.a2) &&
                           std::isfinite(s.envLevel));
               checked += 2 * kBlock;
@@ -104,7 +108,7 @@ TEST(NumericSafety, ABrokenInputSampleIsForgottenWithinOneBlock) {
       std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL, DBL_MAX, -DBL_MAX, 1e-310};
   for (double rate : {8000.0, 384000.0})
     for (int type = 0; type < 3; ++type)
-      for (int target = kTargetNone; target <= kTargetMix; ++target)
+      for (EnvTarget target : kTargets)
         for (double bad : broken)
           for (int32_t where : {0, kBlock / 2, kBlock - 1}) {
             EffectRig rig(rate);
@@ -119,9 +123,12 @@ TEST(NumericSafety, ABrokenInputSampleIsForgottenWithinOneBlock) {
             ASSERT_TRUE(CleanMemory(rig.State().left)) << bad;
             rig.Process(Make(kNoise, 1, rate), Make(kNoise, 1, rate), outLeft, outRight);
             for (double x : outLeft)
-              ASSERT_TRUE(Clean(x)) << rate << " Hz, type " << type << ", target " << target
-                                    << ", input " << bad << " at " << where;
+              ASSERT_TRUE(Clean(x))
+                  << rate << " Hz, type " << type << ", target " << static_cast<int>(target)
+                  << ", input " << bad << " at " << where;
           }
 }
 
 } // namespace
+
+} // namespace quorvane

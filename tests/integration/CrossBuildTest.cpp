@@ -2,17 +2,19 @@
 // The native build writes its render as the reference; the Windows build, whose tests run after
 // the native ones, renders the same and compares.
 
-#include "PluginFixture.h"
 #include "RenderHost.h"
 #include "Renderer.h"
 #include "TestSignal.h"
 #include "VstPlugin.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -94,3 +96,5 @@ TEST(QuorvaneCrossBuild, RendersAgreeToMinus120Decibels) {
   EXPECT_TRUE(WriteFloats(CrossCheckFile("render-native.f32"), render));
 #endif
 }
+
+} // namespace quorvane

@@ -4,7 +4,7 @@
 // counting is on. Under a sanitizer or on Windows they cannot be replaced this way and the tests
 // are skipped.
 
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <atomic>
 #include <cstddef>
@@ -75,18 +75,14 @@ extern "C" void* realloc(void* block, std::size_t size) {
 }
 #endif
 
+namespace quorvane {
+
 TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
 #if defined(QUORVANE_COUNTS_ALLOCATIONS)
   constexpr int32_t kAnnounced = 64, kPassed = 1000;
   StartProcessing(kAnnounced);
   Dispatch(effSetProgram, 0, 5);
-  const std::vector<VstMidiEvent> notes = {MakeMidi(0, 0x90, 60, 100), MakeMidi(30, 0x80, 60, 0)};
-  std::vector<VstMidiEvent> events = notes;
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[2];
-  } list{2, 0, {reinterpret_cast<VstEvent*>(&events[0]), reinterpret_cast<VstEvent*>(&events[1])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(30, 0x80, 60, 0)};
   // The recording host must not allocate either while counting.
   host.calls.reserve(1000);
   host.midiReceived.reserve(100);
@@ -100,7 +96,7 @@ TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
 
   gAllocations = 0;
   gCounting = true;
-  Dispatch(effProcessEvents, 0, 0, &list);
+  Dispatch(effProcessEvents, 0, 0, list.Get());
   effect->processReplacing(effect, ins, outs, kPassed);
   effect->process(effect, ins, outs, kPassed);
   effect->processDoubleReplacing(effect, dins, douts, kPassed);
@@ -122,16 +118,8 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   constexpr int kBlocks = 6000;
   StartProcessing(kFrames);
   Dispatch(effSetProgram, 0, 4);
-  std::vector<VstMidiEvent> events = {MakeMidi(0, 0x90, 60, 100), MakeMidi(40, 0x80, 60, 0),
-                                      MakeMidi(10, 0xB0, 1, 64)};
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[3];
-  } list{3,
-         0,
-         {reinterpret_cast<VstEvent*>(&events[0]), reinterpret_cast<VstEvent*>(&events[1]),
-          reinterpret_cast<VstEvent*>(&events[2])}};
+  VstEventList list{MakeMidi(0, 0x90, 60, 100), MakeMidi(40, 0x80, 60, 0),
+                    MakeMidi(10, 0xB0, 1, 64)};
   host.calls.reserve(4 * kBlocks + 1000);
   host.midiReceived.reserve(4 * kBlocks);
   host.eventListSizes.reserve(4 * kBlocks);
@@ -157,7 +145,7 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
       effect->setParameter(effect, 6, 0.01f);
       effect->setParameter(effect, 8, 0.01f);
     }
-    if (block % 8 == 0) Dispatch(effProcessEvents, 0, 0, &list);
+    if (block % 8 == 0) Dispatch(effProcessEvents, 0, 0, list.Get());
     const int32_t param = block % kParamCount;
     if (param != 4 && param != 5 && param != 6 && param != 8)
       effect->setParameter(effect, param, static_cast<float>(block % 101) / 100.0f);
@@ -182,3 +170,5 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   GTEST_SKIP() << "the allocator cannot be replaced in this build";
 #endif
 }
+
+} // namespace quorvane

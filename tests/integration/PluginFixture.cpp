@@ -1,6 +1,8 @@
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <cstring>
+
+namespace quorvane {
 
 std::string PluginPath() {
   std::string path = QUORVANE_PLUGIN_PATH;
@@ -83,13 +85,4 @@ intptr_t QuorvaneModuleTest::SetChunk(bool bank, std::vector<uint8_t> bytes) {
   return Dispatch(effSetChunk, bank ? 0 : 1, static_cast<intptr_t>(bytes.size()), bytes.data());
 }
 
-VstMidiEvent MakeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {
-  VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = deltaFrames;
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(data1);
-  event.midiData[2] = static_cast<char>(data2);
-  return event;
-}
+} // namespace quorvane

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "PluginModule.h"
-#include "RecordingHost.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/support/VstEventList.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 // The module under test: the path CMake gives, as the platform's loader wants it.
 std::string PluginPath();
@@ -39,4 +42,4 @@ protected:
   AEffect* effect = nullptr;
 };
 
-VstMidiEvent MakeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
+} // namespace quorvane

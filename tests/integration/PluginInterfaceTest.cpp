@@ -1,8 +1,10 @@
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -320,3 +322,5 @@ TEST_F(QuorvaneModuleTest, ANewInstanceKeepsNoStateOfAnother) {
   EXPECT_EQ(Text(effGetParamDisplay, 1), "20");
   first->dispatcher(first, effClose, 0, 0, nullptr, 0.0f);
 }
+
+} // namespace quorvane

@@ -1,4 +1,4 @@
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #include <array>
 #include <cmath>
@@ -6,6 +6,8 @@
 #include <limits>
 #include <set>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -170,15 +172,8 @@ TEST(QuorvaneModuleWithoutHost, ANullHostCallbackGivesAWorkingEffect) {
   dispatch(effSetBlockSize, 0, 128, nullptr, 0.0f);
   dispatch(effMainsChanged, 0, 1, nullptr, 0.0f);
   dispatch(effSetProgram, 0, 5, nullptr, 0.0f);
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 60;
-  note.midiData[2] = 100;
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&note);
-  EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &list, 0.0f), 1);
+  VstEventList list{MakeMidi(0, 0x90, 60, 100)};
+  EXPECT_EQ(dispatch(effProcessEvents, 0, 0, list.Get(), 0.0f), 1);
   effect->setParameter(effect, 1, 0.5f);
   std::vector<float> in(128, 0.5f), out(128);
   float* ins[] = {in.data(), in.data()};
@@ -189,3 +184,5 @@ TEST(QuorvaneModuleWithoutHost, ANullHostCallbackGivesAWorkingEffect) {
   dispatch(effMainsChanged, 0, 0, nullptr, 0.0f);
   dispatch(effClose, 0, 0, nullptr, 0.0f);
 }
+
+} // namespace quorvane

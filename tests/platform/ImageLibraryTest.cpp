@@ -12,6 +12,8 @@
 #include <cstring>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::uint32_t kWidth = 3;
@@ -98,3 +100,5 @@ TEST(ImageLibrary, DamagedDataIsRefusedCleanly) {
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <limits>
 
+namespace quorvane {
+
 namespace {
 
 template <typename T> std::uint64_t bitsOf(T value) {
@@ -97,3 +99,5 @@ TEST(TypeLayout, FloatArithmeticKeepsSinglePrecision) {
 }
 
 } // namespace
+
+} // namespace quorvane

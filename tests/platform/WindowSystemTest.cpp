@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(WindowSystem, WindowDrawsAndReadsBackTrueColour) {
@@ -36,3 +38,5 @@ TEST(WindowSystem, WindowDrawsAndReadsBackTrueColour) {
 }
 
 } // namespace
+
+} // namespace quorvane

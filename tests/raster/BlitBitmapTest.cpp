@@ -1,6 +1,6 @@
 #include "raster/BlitBitmap.h"
 
-#include "TestBitmaps.h"
+#include "tests/raster/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "raster/BlurRect.h"
 
-#include "TestBitmaps.h"
+#include "tests/raster/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

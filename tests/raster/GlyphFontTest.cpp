@@ -1,7 +1,7 @@
 #include "raster/GlyphFont.h"
 
-#include "FakeGlyphSource.h"
-#include "TestBitmaps.h"
+#include "tests/raster/FakeGlyphSource.h"
+#include "tests/raster/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "raster/PngDecoder.h"
 
-#include "PngWriter.h"
-#include "TestBitmaps.h"
 #include "raster/HeapBitmap.h"
+#include "tests/raster/PngWriter.h"
+#include "tests/raster/TestBitmaps.h"
 
 #include <gtest/gtest.h>
 

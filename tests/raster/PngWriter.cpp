@@ -1,4 +1,4 @@
-#include "PngWriter.h"
+#include "tests/raster/PngWriter.h"
 
 #include <zlib.h>
 

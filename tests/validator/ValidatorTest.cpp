@@ -3,7 +3,7 @@
 // dense automation, the editor opened while processing and many times over, and opcodes in
 // unusual orders.
 
-#include "PluginFixture.h"
+#include "tests/integration/PluginFixture.h"
 
 #if defined(_WIN32)
 #include "editor_win32/EditorHostFrame.h"
@@ -12,6 +12,8 @@
 #include <cmath>
 #include <random>
 #include <vector>
+
+namespace quorvane {
 
 namespace {
 
@@ -204,3 +206,5 @@ TEST_F(Validator, EditorRequestsWithoutAWindowAreAnsweredSafely) {
 #endif
 
 } // namespace
+
+} // namespace quorvane

@@ -2,29 +2,30 @@
 // may block or call the system), and which give the user-interface thread
 // its turn.
 
-#include "AudioCallScope.h"
-#include "RecordingHost.h"
-#include "TestEffect.h"
+#include "framework/AudioCallScope.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/vst2/TestEffect.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+namespace quorvane {
 namespace {
 
 class AudioCallRecorder : public TestEffect {
 public:
   using TestEffect::TestEffect;
   void OnParamChange(int32_t index) override {
-    inAudioCall.push_back(quorvane::AudioCallInProgress());
+    inAudioCall.push_back(AudioCallInProgress());
     TestEffect::OnParamChange(index);
   }
   void ProcessBlock(double** inputs, double** outputs, int32_t frames) override {
-    inAudioCall.push_back(quorvane::AudioCallInProgress());
+    inAudioCall.push_back(AudioCallInProgress());
     TestEffect::ProcessBlock(inputs, outputs, frames);
   }
   bool HandleMidi(const MidiMessage& message) override {
-    inAudioCall.push_back(quorvane::AudioCallInProgress());
+    inAudioCall.push_back(AudioCallInProgress());
     return TestEffect::HandleMidi(message);
   }
   std::vector<bool> inAudioCall;
@@ -41,7 +42,7 @@ TEST(AudioCalls, AudioEntryPointsAreMarkedAndOtherCallsGiveTheInterfaceItsTurn) 
   plugin->FinishCreation();
   AEffect* effect = plugin->Record();
   effect->dispatcher(effect, effSetBlockSize, 0, 16, nullptr, 0.0f);
-  quorvane::SetUserInterfaceTurn(CountTurn);
+  SetUserInterfaceTurn(CountTurn);
   turns = 0;
 
   float in[2][16] = {}, out[2][16] = {};
@@ -64,7 +65,7 @@ TEST(AudioCalls, AudioEntryPointsAreMarkedAndOtherCallsGiveTheInterfaceItsTurn) 
   effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);
   EXPECT_EQ(plugin->inAudioCall, std::vector<bool>(5, true));
   EXPECT_EQ(turns, 0);
-  EXPECT_FALSE(quorvane::AudioCallInProgress());
+  EXPECT_FALSE(AudioCallInProgress());
 
   plugin->inAudioCall.clear();
   effect->dispatcher(effect, effSetProgram, 0, 1, nullptr, 0.0f);
@@ -72,8 +73,9 @@ TEST(AudioCalls, AudioEntryPointsAreMarkedAndOtherCallsGiveTheInterfaceItsTurn) 
   ASSERT_FALSE(plugin->inAudioCall.empty());
   EXPECT_FALSE(plugin->inAudioCall[0]);
 
-  quorvane::SetUserInterfaceTurn(nullptr);
+  SetUserInterfaceTurn(nullptr);
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 } // namespace
+} // namespace quorvane

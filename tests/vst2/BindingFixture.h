@@ -1,13 +1,15 @@
 // A TestEffect created as the entry point would create it, driven through its effect record.
 #pragma once
 
-#include "RecordingHost.h"
-#include "TestEffect.h"
+#include "tests/support/RecordingHost.h"
+#include "tests/vst2/TestEffect.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+
+namespace quorvane {
 
 class BindingTest : public ::testing::Test {
 protected:
@@ -52,3 +54,5 @@ protected:
   TestEffect* plugin = nullptr;
   AEffect* effect = nullptr;
 };
+
+} // namespace quorvane

@@ -2,11 +2,13 @@
 // four parameters of different kinds, three programs, and hooks that record what reaches them.
 #pragma once
 
-#include "IEffectVST.h"
+#include "framework/vst2/IEffectVST.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 // An editor with a window side that records what the binding asks of it, in one log shared with
 // the effect's editor hooks. Like a real window, it ends a pending wheel gesture when it goes.
@@ -105,3 +107,5 @@ public:
   std::vector<int32_t> blocks;
   std::shared_ptr<std::vector<std::string>> editorLog;
 };
+
+} // namespace quorvane

@@ -1,10 +1,13 @@
-#include "BindingFixture.h"
-#include "vst2/VstText.h"
+#include "framework/vst2/VstText.h"
+#include "tests/support/VstEventList.h"
+#include "tests/vst2/BindingFixture.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
+
+namespace quorvane {
 
 using VstRecord = BindingTest;
 
@@ -326,26 +329,12 @@ TEST_F(VstChannel, ArrangementsWithAbsurdCountsAreClamped) {
 using VstEventDelivery = BindingTest;
 
 TEST_F(VstEventDelivery, MidiReachesTheEffectInOrderSkippingNullsAndOtherTypes) {
-  VstMidiEvent notes[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    notes[i].type = kVstMidiType;
-    notes[i].byteSize = sizeof(VstMidiEvent);
-    notes[i].deltaFrames = 10 * i;
-    notes[i].midiData[0] = static_cast<char>(0x90);
-    notes[i].midiData[1] = static_cast<char>(60 + i);
-    notes[i].midiData[2] = static_cast<char>(0xFF);
-  }
   VstEvent other{};
   other.type = kVstAudioType;
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[4];
-  } list{4,
-         0,
-         {reinterpret_cast<VstEvent*>(&notes[0]), nullptr, &other,
-          reinterpret_cast<VstEvent*>(&notes[1])}};
-  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, &list), 1);
+  VstEventList list;
+  list.Add(MakeMidi(0, 0x90, 60, 0xFF)).AddRaw(nullptr).AddRaw(&other);
+  list.Add(MakeMidi(10, 0x90, 61, 0xFF));
+  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, list.Get()), 1);
   ASSERT_EQ(plugin->midi.size(), 2u);
   EXPECT_EQ(plugin->midi[1].offset, 10);
   EXPECT_EQ(plugin->midi[1].status, 0x90);
@@ -367,15 +356,10 @@ TEST_F(VstEventDelivery, SysExIsDeliveredUnlessItCannotBeRead) {
   negative.dumpBytes = -4;
   negative.sysexDump = reinterpret_cast<char*>(bytes);
   missing.dumpBytes = 100;
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[3];
-  } list{3,
-         0,
-         {reinterpret_cast<VstEvent*>(&negative), reinterpret_cast<VstEvent*>(&missing),
-          reinterpret_cast<VstEvent*>(&good)}};
-  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, &list), 1);
+  VstEventList list;
+  list.AddRaw(reinterpret_cast<VstEvent*>(&negative)).AddRaw(reinterpret_cast<VstEvent*>(&missing));
+  list.AddRaw(reinterpret_cast<VstEvent*>(&good));
+  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, list.Get()), 1);
   ASSERT_EQ(plugin->sysex.size(), 1u);
   EXPECT_EQ(plugin->sysex[0].size, 3);
   EXPECT_EQ(plugin->sysex[0].offset, 7);
@@ -445,3 +429,5 @@ TEST_F(VstLifecycle, UnhandledOpcodesAnswerZero) {
     EXPECT_EQ(Dispatch(opcode, 0, 1), 0) << opcode;
   }
 }
+
+} // namespace quorvane

@@ -1,8 +1,10 @@
-#include "BindingFixture.h"
+#include "tests/vst2/BindingFixture.h"
 
 #include <cmath>
 #include <limits>
 #include <vector>
+
+namespace quorvane {
 
 using VstHostCall = BindingTest;
 
@@ -112,7 +114,7 @@ TEST_F(VstHostCall, ANullHostCallbackIsNeverCalled) {
   alone->FinishCreation();
   AEffect* record = alone->Record();
   record->dispatcher(record, effOpen, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(alone->StoredHostKind(), 0);
+  EXPECT_EQ(alone->StoredHostKind(), HostKind{0});
   alone->ApplyEditorChange(0, 1.0);
   alone->BeginHostGesture(0);
   EXPECT_EQ(alone->HostTempo(), 0.0);
@@ -188,3 +190,5 @@ TEST_F(VstProcess, ZeroAndNegativeFrameCountsWriteNothing) {
   effect->processReplacing(effect, ins, outs, -5);
   EXPECT_EQ(out[0], 7.0f);
 }
+
+} // namespace quorvane

@@ -1,6 +1,8 @@
-#include "BitmapFont.h"
+#include "tools/filterplot/BitmapFont.h"
 
 #include <cstring>
+
+namespace quorvane {
 
 namespace {
 
@@ -100,3 +102,5 @@ bool BitmapFont::Pixel(char c, int column, int row) {
   const Glyph* glyph = Find(c);
   return glyph != nullptr && glyph->rows[row][column] == '#';
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 class BitmapFont {
 public:
   static constexpr int kWidth = 5;
@@ -14,3 +16,5 @@ public:
   // True when pixel (column, row) of character c is set.
   static bool Pixel(char c, int column, int row);
 };
+
+} // namespace quorvane

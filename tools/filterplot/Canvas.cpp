@@ -1,11 +1,13 @@
-#include "Canvas.h"
+#include "tools/filterplot/Canvas.h"
 
-#include "BitmapFont.h"
 #include "raster/PngFileWriter.h"
+#include "tools/filterplot/BitmapFont.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+
+namespace quorvane {
 
 Canvas::Canvas(int newWidth, int newHeight, Rgb background)
     : width(newWidth), height(newHeight),
@@ -129,3 +131,5 @@ bool Canvas::WritePng(const std::string& path) const {
     words[i] = 0xFF000000u | byte(pixels[i].r) << 16 | byte(pixels[i].g) << 8 | byte(pixels[i].b);
   return quorvane::WritePngFile(path.c_str(), words.data(), width, height, width);
 }
+
+} // namespace quorvane

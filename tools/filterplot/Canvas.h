@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 struct Rgb {
   float r, g, b;
 };
@@ -43,3 +45,5 @@ private:
   int height;
   std::vector<Rgb> pixels;
 };
+
+} // namespace quorvane

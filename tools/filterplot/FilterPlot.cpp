@@ -6,9 +6,9 @@
 //
 //   filterplot [output.png] [--csv table.csv]
 
-#include "Canvas.h"
-#include "DebugTrace.h"
-#include "VSTCLASS.h"
+#include "effect/DebugTrace.h"
+#include "effect/VSTCLASS.h"
+#include "tools/filterplot/Canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +17,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 

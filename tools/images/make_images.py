@@ -2,6 +2,8 @@
 """Draws the editor's nine PNG images into img/.
 
 Run from anywhere: /usr/bin/python3 tools/images/make_images.py
+With --check it writes nothing and fails if a committed image differs from
+what it would draw (a test runs it so).
 Needs Debian's python3-pil and fonts-dejavu-core (the interpreter is Debian's
 own, because that is where python3-pil installs). The output is a pure
 function of this file, so the committed PNGs can be rebuilt byte for byte on
@@ -18,6 +20,8 @@ import os
 import sys
 
 from PIL import Image, ImageDraw, ImageFont
+
+import editor_layout
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 OUT_DIR = os.path.join(ROOT, "img")
@@ -63,31 +67,32 @@ SANS = "DejaVuSans.ttf"
 SANS_BOLD = "DejaVuSans-Bold.ttf"
 COND_BOLD = "DejaVuSansCondensed-Bold.ttf"
 
-# Editor geometry the pictures must line up with.
-W, H = 507, 248
-LINK = (114, 7, 306, 54)
+# Editor geometry the pictures must line up with, from the plug-in's own headers.
+GEOMETRY = editor_layout.geometry()
+IMAGES = editor_layout.images()
+W, H = GEOMETRY["EditorSize"]
+LINK = GEOMETRY["Link"]
 FILTER_PANEL = (8, 64, 194, 240)
 ENV_PANEL = (198, 64, 499, 240)
-FILTER_KNOBS = ((52, 174, "FREQ"), (108, 174, "WIDTH"), (164, 174, "MIX"))
-ENV_KNOBS = (
-    (231, 174, "ATTACK"),
-    (287, 174, "DECAY"),
-    (343, 174, "SUSTAIN"),
-    (399, 174, "RELEASE"),
-    (455, 174, "DEPTH"),
+FILTER_KNOBS = tuple(
+    GEOMETRY[name] + (caption,)
+    for name, caption in (("FilterFreqKnob", "FREQ"), ("FilterBandwidthKnob", "WIDTH"), ("FilterMixKnob", "MIX"))
+)
+ENV_KNOBS = tuple(
+    GEOMETRY[f"Env{name}Knob"] + (name.upper(),) for name in ("Attack", "Decay", "Sustain", "Release", "Depth")
 )
 KNOB_SWEEP = 300.0
 CAP_R = 8.8  # the cap leaves the outer ring of the indicator, and its pointer, visible
-TYPE_STRIP = (100, 112, 172, 125)
+TYPE_AT = GEOMETRY["FilterTypeButtons"]
 TYPE_LABELS = ("LP", "HP", "BP")
-RESET_AT = (204, 87)
-TARGET_AT = (271, 113)
+RESET_AT = GEOMETRY["EnvResetButton"]
+TARGET_AT = GEOMETRY["EnvTargetMenu"]
 TARGET_LABELS = ("none", "freq", "bw", "mix")
-DIRECTION_AT = (318, 112)
-SLIDER_AREA = (373, 107, 443, 135)
-SLIDER_BAR_Y = (112, 118)
-COMP_AT = (447, 109)
-GRAPH_STRIP = (209, 213, 477, 215)
+DIRECTION_AT = GEOMETRY["EnvDirectionButton"]
+SLIDER_AREA = GEOMETRY["EnvVolCompensationSlider"]
+SLIDER_BAR_Y = (SLIDER_AREA[1] + 5, SLIDER_AREA[1] + 11)
+COMP_AT = GEOMETRY["EnvCompensationSwitch"]
+GRAPH_STRIP = GEOMETRY["EnvelopeStrip"]
 KNOB_CAPTION_Y = 146
 ROW_CAPTION_Y = 101
 
@@ -554,7 +559,7 @@ def background(base):
 
     # Unselected Filter Type buttons, and the direction button's "Up" look.
     for i in range(len(TYPE_LABELS)):
-        img.alpha_composite(type_cell(i, False), (TYPE_STRIP[0] + 24 * i, TYPE_STRIP[1]))
+        img.alpha_composite(type_cell(i, False), (TYPE_AT[0] + 24 * i, TYPE_AT[1]))
     img.alpha_composite(direction_face(True), DIRECTION_AT)
     img.alpha_composite(reset_face(False), RESET_AT)
 
@@ -576,7 +581,7 @@ def background(base):
         img = put_caption(img, cx, KNOB_CAPTION_Y, name, cap, CAPTION, tracking=0.9)
 
     row = font(COND_BOLD, 8)
-    img = put_caption(img, TYPE_STRIP[0] - 8, 118.5, "TYPE", row, CAPTION, tracking=0.9, anchor="r")
+    img = put_caption(img, TYPE_AT[0] - 8, 118.5, "TYPE", row, CAPTION, tracking=0.9, anchor="r")
     img = put_caption(img, RESET_AT[0] + 19, 94.5, "RESET", row, CAPTION_DIM, tracking=0.9, anchor="l")
     img = put_caption(img, TARGET_AT[0] + 22, ROW_CAPTION_Y, "TARGET", row, CAPTION, tracking=0.9)
     img = put_caption(img, DIRECTION_AT[0] + 25, ROW_CAPTION_Y, "DIRECTION", row, CAPTION, tracking=0.9)
@@ -610,37 +615,59 @@ def require(condition, message):
 
 
 def build():
-    """File name -> (image, size, PNG colour type) as the editor expects them."""
+    """Image name -> (image, size, PNG colour type, frames) as the editor expects them."""
     base = panel_base()
     comp_modes = ("left", "right", "both")
     return {
-        "bg.png": (background(base), (507, 248), "RGBA"),
-        "knob.png": (strip([knob_indicator(), knob_cap()], True, "RGBA"), (64, 32), "RGBA"),
-        "flt_tp.png": (strip([type_cell(i, True) for i in range(3)], True, "RGBA"), (72, 13), "RGBA"),
-        "mod_tg.png": (strip([target_face(t) for t in TARGET_LABELS], False, "RGBA"), (44, 48), "RGBA"),
-        "mod_tg_.png": (
+        "Background": (background(base), (W, H), "RGBA", 1),
+        "Knob": (strip([knob_indicator(), knob_cap()], True, "RGBA"), (64, 32), "RGBA", 2),
+        "FilterType": (strip([type_cell(i, True) for i in range(3)], True, "RGBA"), (72, 13), "RGBA", 3),
+        "Target": (strip([target_face(t) for t in TARGET_LABELS], False, "RGBA"), (44, 48), "RGBA", 4),
+        "TargetList": (
             strip([target_list_row(i, t) for i, t in enumerate(TARGET_LABELS)], False, "RGB"),
             (44, 48),
             "RGB",
+            4,
         ),
-        "adsr_tp.png": (flatten_on(direction_face(False), base, DIRECTION_AT), (50, 16), "RGB"),
-        "slider.png": (slider_handle(), (16, 16), "RGBA"),
-        "comp.png": (
+        "Direction": (flatten_on(direction_face(False), base, DIRECTION_AT), (50, 16), "RGB", 1),
+        "SliderHandle": (slider_handle(), (16, 16), "RGBA", 1),
+        "Compensation": (
             strip([flatten_on(comp_face(m), base, COMP_AT) for m in comp_modes], False, "RGB"),
             (31, 60),
             "RGB",
+            3,
         ),
-        "reset.png": (reset_face(True), (15, 15), "RGBA"),
+        "Reset": (reset_face(True), (15, 15), "RGBA", 1),
     }
 
 
-def main():
-    os.makedirs(OUT_DIR, exist_ok=True)
+def differences(images):
+    """Names of the committed images whose pixels, size or colour type differ from these."""
+    differing = []
+    for name, (img, _, mode, _) in images.items():
+        path = os.path.join(OUT_DIR, IMAGES[name].file)
+        with Image.open(path) as committed:
+            same = (committed.mode, committed.size, committed.tobytes()) == (mode, img.size, img.tobytes())
+        if not same:
+            differing.append(IMAGES[name].file)
+    return differing
+
+
+def main(argv):
     images = build()
-    require(images["bg.png"][0].getextrema()[3] == (255, 255), "background must be opaque")
-    for name, (img, size, mode) in images.items():
+    require(sorted(images) == sorted(IMAGES), "the images drawn are not the editor's images")
+    require(images["Background"][0].getextrema()[3] == (255, 255), "background must be opaque")
+    for name, (img, size, mode, frames) in images.items():
         require(img.size == size and img.mode == mode, "%s is %s %s" % (name, img.size, img.mode))
-        path = os.path.join(OUT_DIR, name)
+        require(frames == IMAGES[name].frames, "%s has %d frames, the editor takes %d" % (name, frames, IMAGES[name].frames))
+    if argv[1:] == ["--check"]:
+        differing = differences(images)
+        for file in differing:
+            print("img/%s does not match the editor's layout: run %s" % (file, __file__))
+        return 1 if differing else 0
+    os.makedirs(OUT_DIR, exist_ok=True)
+    for name, (img, size, mode, _) in images.items():
+        path = os.path.join(OUT_DIR, IMAGES[name].file)
         img.save(path, "PNG", optimize=True)
         with Image.open(path) as check:
             written = (check.size, check.mode)
@@ -650,4 +677,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv))

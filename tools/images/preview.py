@@ -12,6 +12,8 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFont
 
+import editor_layout
+
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 IMG = os.path.join(ROOT, "img")
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
@@ -20,16 +22,25 @@ KNOB_SWEEP = 300.0
 TEXT_SIZE, TEXT_GAP = 14, 6
 VALUE_COLOUR = (255, 255, 255, 200)
 
-# name, pivot, rectangle, normalised value, read-out
+G = editor_layout.geometry()
+KNOB_HALF, WIDE_KNOB_HALF = 16, 30
+
+
+def knob(name, value, text, half=KNOB_HALF):
+    """pivot, rectangle (knob and read-out below it), normalised value, read-out"""
+    cx, cy = G[name]
+    return (cx, cy), (cx - half, cy - 16, cx + half, cy + 16 + TEXT_SIZE + TEXT_GAP), value, text
+
+
 KNOBS = (
-    ("freq", (52, 174), (22, 158, 82, 210), 0.72, "2400Hz"),
-    ("bw", (108, 174), (92, 158, 124, 210), 0.35, "1.20"),
-    ("mix", (164, 174), (148, 158, 180, 210), 1.0, "100%"),
-    ("attack", (231, 174), (215, 158, 247, 210), 0.0, "1ms"),
-    ("decay", (287, 174), (271, 158, 303, 210), 0.25, "250ms"),
-    ("sustain", (343, 174), (327, 158, 359, 210), 0.5, "50%"),
-    ("release", (399, 174), (383, 158, 415, 210), 0.6, "600ms"),
-    ("depth", (455, 174), (439, 158, 471, 210), 0.9, "90%"),
+    knob("FilterFreqKnob", 0.72, "2400Hz", WIDE_KNOB_HALF),
+    knob("FilterBandwidthKnob", 0.35, "1.20"),
+    knob("FilterMixKnob", 1.0, "100%"),
+    knob("EnvAttackKnob", 0.0, "1ms"),
+    knob("EnvDecayKnob", 0.25, "250ms"),
+    knob("EnvSustainKnob", 0.5, "50%"),
+    knob("EnvReleaseKnob", 0.6, "600ms"),
+    knob("EnvDepthKnob", 0.9, "90%"),
 )
 FILTER_TYPE = 2  # 0 LP, 1 HP, 2 BP
 TARGET = 1  # 0 none .. 3 mix
@@ -71,41 +82,44 @@ def compose(list_open, reset_held):
 
     knob = load("knob.png")
     indicator, cap = frame(knob, 0, 2, True), frame(knob, 1, 2, True)
-    for _, (cx, cy), rect, value, text in KNOBS:
+    for (cx, cy), rect, value, text in KNOBS:
         value_text(panel, rect, text)
         degrees = KNOB_SWEEP * (value - 0.5)
         turned = indicator.rotate(-degrees, resample=Image.BICUBIC)
         panel.alpha_composite(turned, (cx - 16, cy - 16))
-        panel.alpha_composite(cap, (cx - 16, 158))
+        panel.alpha_composite(cap, (cx - 16, cy - 16))
 
     strip = load("flt_tp.png")
     x = 24 * FILTER_TYPE
-    panel.alpha_composite(strip.crop((x, 0, x + 24, 13)), (100 + x, 112))
+    tx, ty = G["FilterTypeButtons"]
+    panel.alpha_composite(strip.crop((x, 0, x + 24, 13)), (tx + x, ty))
 
     if reset_held:
-        panel.alpha_composite(load("reset.png"), (204, 87))
+        panel.alpha_composite(load("reset.png"), G["EnvResetButton"])
 
-    panel.alpha_composite(frame(load("mod_tg.png"), TARGET, 4, False), (271, 113))
+    panel.alpha_composite(frame(load("mod_tg.png"), TARGET, 4, False), G["EnvTargetMenu"])
 
     if DIRECTION_DOWN:
-        panel.alpha_composite(load("adsr_tp.png"), (318, 112))
+        panel.alpha_composite(load("adsr_tp.png"), G["EnvDirectionButton"])
 
     # Slider: read-out, grey bar from the track start to the handle centre, handle.
-    travel = 70 - 16
-    value_text(panel, (373, 107, 443, 135), "%ddB" % round(VOL_COMP * 24))
-    right = nearest(travel * VOL_COMP + 8 + 373)
-    ImageDraw.Draw(panel).rectangle((374, 112, right - 1, 117), fill=(120, 120, 120, 255))
-    panel.alpha_composite(load("slider.png"), (nearest(373 + travel * VOL_COMP), 107))
+    sx0, sy0, sx1, _ = slider = G["EnvVolCompensationSlider"]
+    travel = sx1 - sx0 - 16
+    value_text(panel, slider, "%ddB" % round(VOL_COMP * 24))
+    right = nearest(travel * VOL_COMP + 8 + sx0)
+    ImageDraw.Draw(panel).rectangle((sx0 + 1, sy0 + 5, right - 1, sy0 + 10), fill=(120, 120, 120, 255))
+    panel.alpha_composite(load("slider.png"), (nearest(sx0 + travel * VOL_COMP), sy0))
 
-    panel.alpha_composite(frame(load("comp.png"), COMP_MODE, 3, False), (447, 109))
+    panel.alpha_composite(frame(load("comp.png"), COMP_MODE, 3, False), G["EnvCompensationSwitch"])
 
-    p = nearest(GRAPH_VALUE * 262)
+    gx0, gy0, gx1, gy1 = G["EnvelopeStrip"]
+    p = nearest(GRAPH_VALUE * (gx1 - gx0 - 6))
     marker = Image.new("RGBA", panel.size, (0, 0, 0, 0))
-    ImageDraw.Draw(marker).rectangle((209 + p, 213, 214 + p, 214), fill=(255, 255, 255, 150))
+    ImageDraw.Draw(marker).rectangle((gx0 + p, gy0, gx0 + p + 5, gy1 - 1), fill=(255, 255, 255, 150))
     panel.alpha_composite(marker)
 
     if list_open:
-        panel.alpha_composite(load("mod_tg_.png"), (271, 125))
+        panel.alpha_composite(load("mod_tg_.png"), (G["EnvTargetMenu"][0], G["EnvTargetMenu"][1] + 12))
     return panel
 
 

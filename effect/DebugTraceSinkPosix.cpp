@@ -1,4 +1,0 @@
-#include "DebugTrace.h"
-
-// No debugger channel exists here; a line nobody installed a sink for is dropped.
-void PlatformTraceSink(const char*) {}

@@ -1,7 +1,0 @@
-#include "DebugTrace.h"
-
-#include <windows.h>
-
-void PlatformTraceSink(const char* line) {
-  OutputDebugStringA(line);
-}

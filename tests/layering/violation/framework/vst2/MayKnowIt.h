@@ -1,0 +1,1 @@
+#include "framework/vst2/Vst2Interface.h"
