@@ -287,6 +287,65 @@ def dispatcher_seeds():
           process(2, 4096, 3, f32(1e-40) * 2 + f32(1e30) * 4 + f32(float("nan")) * 4))
 
 
+def be32(v): return struct.pack(">I", v & 0xFFFFFFFF)
+
+
+def state_file(kind, body, plugin_id=0x68687A32, count=14, name=b"Glissando"):
+    """A program file as the host saves it: opaque (FPCh) or per-parameter (FxCk)."""
+    rest = kind + be32(1) + be32(plugin_id) + be32(10000) + be32(count) + name.ljust(28, b"\0")
+    return b"CcnK" + be32(len(rest) + len(body)) + rest + body
+
+
+def wav(tag, channels, bits, frames, rate=44100, extensible=False, declared=None):
+    data = bytes((i * 37) & 0xFF for i in range(frames * channels * bits // 8))
+    fmt = u16(0xFFFE if extensible else tag) + u16(channels) + u32(rate) + \
+        u32(rate * channels * bits // 8) + u16(channels * bits // 8) + u16(bits)
+    if extensible:
+        fmt += u16(22) + u16(bits) + u32(3) + u16(tag) + \
+            bytes([0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
+    body = b"WAVE" + b"fmt " + u32(len(fmt)) + fmt + b"data" + \
+        u32(declared if declared is not None else len(data)) + data
+    return b"RIFF" + u32(len(body)) + body
+
+
+def aiff(channels, frames, rate_bytes=b"\x40\x0E\xAC\x44\0\0\0\0\0\0"):
+    data = bytes((i * 11) & 0xFF for i in range(frames * channels * 2))
+    comm = struct.pack(">hIh", channels, frames, 16) + rate_bytes
+    body = b"AIFF" + b"COMM" + be32(len(comm)) + comm + b"SSND" + be32(len(data) + 8) + \
+        be32(0) + be32(0) + data
+    return b"FORM" + be32(len(body)) + body
+
+
+def host_input_seeds():
+    """The first byte chooses: 0 command line (arguments split at zero bytes),
+    1 a --set text, 2 a state file, 3 an audio file."""
+    lines = {
+        "render": ["plug.so", "-g", "saw:110", "--seconds", "2.5", "-n", "0.25:1.5:67:90",
+                   "-s", "Filter Freq=2000 Hz", "-o", "out.flac", "--format", "s24"],
+        "several-inputs": ["plug.so", "--output=out/", "--tail", "0", "a.wav", "--", "-b.wav"],
+        "state": ["plug.so", "--load-state", "s.fxp", "-S", "3=0.25", "--save-state=t.fxp"],
+        "pipes": ["plug.so", "-i", "-", "-o", "-", "-r", "48000", "--json", "-q"],
+    }
+    for name, args in lines.items():
+        write("host_input", "cmd-" + name, u8(0) + b"\0".join(a.encode() for a in args))
+    for name, text in {"number": b"2000", "unit": b"20000 Hz", "choice": b"off",
+                       "exponent": b"2e3hz"}.items():
+        write("host_input", "text-" + name, u8(1) + text)
+    write("host_input", "state-opaque",
+          u8(2) + state_file(b"FPCh", be32(120) + program_chunk(PROGRAMS[5][1])))
+    write("host_input", "state-values",
+          u8(2) + state_file(b"FxCk", b"".join(struct.pack(">f", 0.5) for _ in range(14))))
+    records = b"".join(state_file(b"FxCk", b"".join(struct.pack(">f", v / 13) for v in range(14)),
+                                  name=n.encode()[:27]) for n, _ in PROGRAMS + [("- 12 -", [])])
+    write("host_input", "bank", u8(2) + b"CcnK" + be32(148 + len(records)) + b"FxBk" + be32(2) +
+          be32(0x68687A32) + be32(10000) + be32(12) + be32(5) + bytes(124) + records)
+    write("host_input", "wav-16-stereo", u8(3) + wav(1, 2, 16, 64))
+    write("host_input", "wav-24-mono", u8(3) + wav(1, 1, 24, 40))
+    write("host_input", "wav-float-extensible", u8(3) + wav(3, 2, 32, 32, 96000, True))
+    write("host_input", "wav-truncated", u8(3) + wav(1, 2, 16, 64, declared=100000))
+    write("host_input", "aiff-16-stereo", u8(3) + aiff(2, 50))
+
+
 def main():
     if CORPUS.exists():
         shutil.rmtree(CORPUS)
@@ -295,6 +354,7 @@ def main():
     png_seeds()
     text_seeds()
     dispatcher_seeds()
+    host_input_seeds()
 
 
 if __name__ == "__main__":

@@ -56,6 +56,20 @@ TEST(VstHostNotes, OnsAndOffsInTimeOrderOffsFirst) {
   EXPECT_EQ(events[3].frame, 1000);
 }
 
+TEST(VstHostNotes, AZeroLengthNoteEndsAndAFarNoteStaysFar) {
+  const auto zero = vsthost::ScheduleNotes({{1.0, 0.0, 60, 100}}, 1000.0);
+  ASSERT_EQ(zero.size(), 2u);
+  EXPECT_EQ(zero[0].status, 0x90);
+  EXPECT_EQ(zero[1].status, 0x80);
+  EXPECT_EQ(zero[1].frame, 1000);
+
+  for (const double start : {1e15, 1e300}) {
+    const auto far = vsthost::ScheduleNotes({{start, 1.0, 60, 100}}, 384000.0);
+    for (const auto& event : far)
+      EXPECT_GT(event.frame, int64_t{1} << 40) << start;
+  }
+}
+
 TEST(VstHostOptions, ParsesACompleteCommandLine) {
   vsthost::Options options;
   std::string error;
@@ -104,28 +118,64 @@ TEST(VstHostOptions, ParsesACompleteCommandLine) {
 
 TEST(VstHostOptions, RefusesContradictionsAndBadValues) {
   vsthost::Options options;
-  std::string error;
-  const std::vector<std::vector<std::string>> bad = {
-      {},
-      {"a.dll", "b.dll"},
-      {"a.dll", "-i", "x.wav", "-g", "noise"},
-      {"a.dll", "-o", "x.wav"},
-      {"a.dll", "-b", "0"},
-      {"a.dll", "-r", "44k"},
-      {"a.dll", "-n", "1"},
-      {"a.dll", "-n", "1:2:200"},
-      {"a.dll", "-n", "-1:2"},
-      {"a.dll", "-S", "3=1.5"},
-      {"a.dll", "-s", "=3"},
-      {"a.dll", "--process", "sideways"},
-      {"a.dll", "--frobnicate"},
-      {"a.dll", "-p"},
+  // Each bad command line, and what the message must name.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{}, "no plug-in"},
+      {{"a.dll", "b.wav", "c.wav", "-o", "out.wav"}, "FOLDER/"},
+      {{"a.dll", "-i", "x.wav", "-g", "noise"}, "not both"},
+      {{"a.dll", "-o", "x.wav"}, "needs an input"},
+      {{"a.dll", "-b", "0"}, "--block 0: must be a whole number in 1..65536"},
+      {{"a.dll", "-r", "44k"}, "--rate 44k"},
+      {{"a.dll", "-n", "1"}, "T:LEN"},
+      {{"a.dll", "-n", "1:1:128"}, "--note 1:1:128: key must be a whole number in 0..127"},
+      {{"a.dll", "-n", "1:1:60:0"}, "velocity must be a whole number in 1..127"},
+      {{"a.dll", "-n", "-1:2"}, "start time"},
+      {{"a.dll", "-n", "inf:1"}, "start time must be a finite"},
+      {{"a.dll", "-n", "1:nan"}, "length must be a finite"},
+      {{"a.dll", "-n", "1e400:1"}, "start time"},
+      {{"a.dll", "-S", "3=1.5"}, "0..1"},
+      {{"a.dll", "-s", "=3"}, "PARAM=VALUE"},
+      {{"a.dll", "--process", "sideways"}, "replacing"},
+      {{"a.dll", "--frobnicate"}, "unknown option --frobnicate"},
+      {{"a.dll", "-p"}, "needs a value"},
+      {{"a.dll", "--quiet=yes"}, "takes no value"},
+      {{"a.dll", "-g", "noise", "-o", ""}, "must not be empty"},
+      {{"a.dll", "-i", ""}, "must not be empty"},
+      {{""}, "empty argument"},
+      {{"a.dll", "--save-state", ""}, "must not be empty"},
+      {{"a.dll", "--load-state", "s.fxp", "-p", "2"}, "--program would discard"},
+      {{"a.dll", "--format", "mp3"}, "f32, f64"},
+      {{"a.dll", "--json", "--no-report"}, "contradict"},
+      {{"a.dll", "-i", "-", "-i", "-"}, "only once"},
+      {{"a.dll", "--save-state", "-"}, "audio only"},
   };
-  for (const auto& args : bad)
-    EXPECT_FALSE(vsthost::ParseOptions(args, options, error));
-  ASSERT_TRUE(vsthost::ParseOptions({"--help"}, options, error));
+  for (const auto& [args, fragment] : bad) {
+    std::string error;
+    EXPECT_FALSE(vsthost::ParseOptions(args, options, error)) << args.size();
+    EXPECT_NE(error.find(fragment), std::string::npos) << error;
+  }
+}
+
+TEST(VstHostOptions, CommandLineConventions) {
+  vsthost::Options options;
+  std::string error;
+  // Help wins wherever it stands, even after a bad option.
+  ASSERT_TRUE(vsthost::ParseOptions({"--frobnicate", "-b", "0", "-h"}, options, error));
   EXPECT_TRUE(options.help);
   EXPECT_NE(vsthost::UsageText("vsthost").find("--set-normalised"), std::string::npos);
+
+  ASSERT_TRUE(vsthost::ParseOptions(
+      {"p.so", "--block=64", "--output=out/", "--", "-a.wav", "b.wav"}, options, error))
+      << error;
+  EXPECT_EQ(options.render.blockSize, 64);
+  EXPECT_EQ(options.inputPaths, (std::vector<std::string>{"-a.wav", "b.wav"}));
+  EXPECT_TRUE(options.OutputIsFolder());
+
+  ASSERT_TRUE(vsthost::ParseOptions({"p.so", "-i", "-", "-o", "-", "--tail", "0"}, options, error));
+  EXPECT_EQ(options.inputPaths.front(), "-");
+  EXPECT_EQ(options.tailSeconds, 0.0);
+  ASSERT_TRUE(vsthost::ParseOptions({"--version"}, options, error));
+  EXPECT_TRUE(options.version);
 }
 
 TEST(VstHostReport, DecimalVersions) {

@@ -2,11 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vsthost {
 namespace {
 
 constexpr int kMaxEventsPerCall = 64;
+// -96 dBFS: below the last bit of 16-bit audio.
+constexpr float kDecayedLevel = 1.5849e-5f;
+// An automatic tail ends after this much output below that level.
+constexpr double kQuietRunSeconds = 0.1;
+constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
+
+// Times far past any render (1e15 s) stay past it instead of overflowing.
+int64_t FrameAt(double seconds, double sampleRate) {
+  const double frame = std::max(0.0, seconds) * sampleRate;
+  return frame < 9.0e18 ? static_cast<int64_t>(std::llround(frame)) : kNever;
+}
 
 // The interface's event list is variable-length; this one has room for a
 // fixed number of entries and the same head.
@@ -15,10 +27,6 @@ struct EventList {
   intptr_t reserved;
   VstEvent* events[kMaxEventsPerCall];
 };
-
-int64_t FrameAt(double seconds, double sampleRate) {
-  return static_cast<int64_t>(std::llround(std::max(0.0, seconds) * sampleRate));
-}
 
 void SendEvents(const VstPlugin& plugin, const TimedMidi* first, int count, int64_t blockStart) {
   VstMidiEvent midi[kMaxEventsPerCall] = {};
@@ -36,51 +44,44 @@ void SendEvents(const VstPlugin& plugin, const TimedMidi* first, int count, int6
   plugin.Dispatch(effProcessEvents, 0, 0, &list);
 }
 
-// Host-side block buffers in both precisions, one per plug-in channel.
-struct BlockBuffers {
-  std::vector<std::vector<float>> in, out;
-  std::vector<std::vector<double>> inD, outD;
-  std::vector<float*> inPtr, outPtr;
-  std::vector<double*> inPtrD, outPtrD;
+template <typename Sample> struct Channels {
+  std::vector<std::vector<Sample>> data;
+  std::vector<Sample*> pointers;
 
-  BlockBuffers(int inputs, int outputs, int frames) {
-    const size_t n = static_cast<size_t>(frames);
-    in.assign(static_cast<size_t>(inputs), std::vector<float>(n));
-    out.assign(static_cast<size_t>(outputs), std::vector<float>(n));
-    inD.assign(in.size(), std::vector<double>(n));
-    outD.assign(out.size(), std::vector<double>(n));
-    for (auto& b : in)
-      inPtr.push_back(b.data());
-    for (auto& b : out)
-      outPtr.push_back(b.data());
-    for (auto& b : inD)
-      inPtrD.push_back(b.data());
-    for (auto& b : outD)
-      outPtrD.push_back(b.data());
+  Channels(int count, int frames)
+      : data(static_cast<size_t>(count), std::vector<Sample>(static_cast<size_t>(frames))) {
+    for (auto& channel : data)
+      pointers.push_back(channel.data());
   }
+};
+
+// Host-side block buffers, one per plug-in channel, in both precisions.
+struct BlockBuffers {
+  Channels<float> in, out;
+  Channels<double> inD, outD;
+
+  BlockBuffers(int inputs, int outputs, int frames)
+      : in(inputs, frames), out(outputs, frames), inD(inputs, frames), outD(outputs, frames) {}
 };
 
 void ProcessBlock(const VstPlugin& plugin, ProcessMode mode, BlockBuffers& b, int32_t frames) {
   AEffect* effect = plugin.Effect();
   switch (mode) {
   case ProcessMode::Replacing:
-    effect->processReplacing(effect, b.inPtr.data(), b.outPtr.data(), frames);
+    effect->processReplacing(effect, b.in.pointers.data(), b.out.pointers.data(), frames);
     break;
   case ProcessMode::Accumulating:
-    for (auto& channel : b.out)
+    for (auto& channel : b.out.data)
       std::fill(channel.begin(), channel.end(), 0.0f);
-    effect->process(effect, b.inPtr.data(), b.outPtr.data(), frames);
+    effect->process(effect, b.in.pointers.data(), b.out.pointers.data(), frames);
     break;
   case ProcessMode::Double:
-    for (size_t c = 0; c < b.in.size(); ++c) {
-      std::copy(b.in[c].begin(), b.in[c].begin() + frames, b.inD[c].begin());
-    }
-    effect->processDoubleReplacing(effect, b.inPtrD.data(), b.outPtrD.data(), frames);
-    for (size_t c = 0; c < b.out.size(); ++c) {
-      for (int32_t j = 0; j < frames; ++j) {
-        b.out[c][static_cast<size_t>(j)] = static_cast<float>(b.outD[c][static_cast<size_t>(j)]);
-      }
-    }
+    for (size_t c = 0; c < b.in.data.size(); ++c)
+      std::copy_n(b.in.data[c].begin(), frames, b.inD.data[c].begin());
+    effect->processDoubleReplacing(effect, b.inD.pointers.data(), b.outD.pointers.data(), frames);
+    for (size_t c = 0; c < b.out.data.size(); ++c)
+      std::transform(b.outD.data[c].begin(), b.outD.data[c].begin() + frames, b.out.data[c].begin(),
+                     [](double s) { return static_cast<float>(s); });
     break;
   }
 }
@@ -93,25 +94,43 @@ void ArrangeMono(const VstPlugin& plugin) {
   plugin.Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input), &output);
 }
 
+float BlockPeak(const Channels<float>& out, size_t channels, size_t frames) {
+  float peak = 0.0f;
+  for (size_t c = 0; c < channels; ++c)
+    for (size_t i = 0; i < frames; ++i)
+      peak = std::max(peak, std::fabs(out.data[c][i]));
+  return peak;
+}
+
 } // namespace
 
 std::vector<TimedMidi> ScheduleNotes(const std::vector<MidiNote>& notes, double sampleRate) {
-  std::vector<TimedMidi> events;
+  struct Ordered {
+    TimedMidi midi;
+    int rank; // within a frame: other notes' offs, then ons, then zero-length offs
+  };
+  std::vector<Ordered> events;
   for (const MidiNote& note : notes) {
     const auto key = static_cast<unsigned char>(std::clamp(note.key, 0, 127));
     const auto velocity = static_cast<unsigned char>(std::clamp(note.velocity, 1, 127));
-    events.push_back({FrameAt(note.startSeconds, sampleRate), 0x90, key, velocity});
-    events.push_back({FrameAt(note.startSeconds + note.lengthSeconds, sampleRate), 0x80, key, 0});
+    const int64_t on = FrameAt(note.startSeconds, sampleRate);
+    const int64_t off = FrameAt(note.startSeconds + note.lengthSeconds, sampleRate);
+    events.push_back({{on, 0x90, key, velocity}, 1});
+    events.push_back({{off, 0x80, key, 0}, off == on ? 2 : 0});
   }
-  std::stable_sort(events.begin(), events.end(), [](const TimedMidi& a, const TimedMidi& b) {
-    if (a.frame != b.frame) return a.frame < b.frame;
-    return a.status < b.status;
+  std::stable_sort(events.begin(), events.end(), [](const Ordered& a, const Ordered& b) {
+    if (a.midi.frame != b.midi.frame) return a.midi.frame < b.midi.frame;
+    return a.rank < b.rank;
   });
-  return events;
+  std::vector<TimedMidi> ordered;
+  for (const Ordered& e : events)
+    ordered.push_back(e.midi);
+  return ordered;
 }
 
-bool Render(const VstPlugin& plugin, RenderHost& host, const AudioBuffer& in, AudioBuffer& out,
-            const RenderSettings& settings, const RenderProgress& progress, std::string& error) {
+bool Render(const VstPlugin& plugin, RenderHost& host, AudioSource& source, AudioSink& sink,
+            const RenderSettings& settings, const RenderProgress& progress, RenderResult& result,
+            std::string& error) {
   AEffect* effect = plugin.Effect();
   const int blockSize = settings.blockSize;
   if (blockSize <= 0) {
@@ -122,14 +141,16 @@ bool Render(const VstPlugin& plugin, RenderHost& host, const AudioBuffer& in, Au
     error = "the plug-in does not process double precision";
     return false;
   }
-  const int fileChannels = in.ChannelCount();
+  const int fileChannels = source.Channels();
   const int outChannels = std::min(fileChannels, effect->numOutputs);
-  if (fileChannels == 0 || outChannels == 0) {
+  if (fileChannels <= 0 || outChannels <= 0) {
     error = "nothing to render (no input channels or no plug-in outputs)";
     return false;
   }
-  const size_t total = in.Frames();
-  const double rate = in.sampleRate;
+  const double rate = source.SampleRate();
+  const int64_t tailLimit = FrameAt(settings.tailSeconds, rate);
+  const int64_t length = source.Length();
+  const int64_t total = length < 0 ? -1 : length + (settings.tailUntilDecayed ? 0 : tailLimit);
 
   host.SetSampleRate(rate);
   host.SetBlockSize(blockSize);
@@ -141,42 +162,92 @@ bool Render(const VstPlugin& plugin, RenderHost& host, const AudioBuffer& in, Au
   plugin.Dispatch(effStartProcess);
 
   BlockBuffers buffers(std::max(effect->numInputs, 1), std::max(effect->numOutputs, 1), blockSize);
+  Channels<float> fileBlock(fileChannels, blockSize);
   const std::vector<TimedMidi> midi = ScheduleNotes(settings.notes, rate);
   size_t nextEvent = 0;
-  out.sampleRate = in.sampleRate;
-  out.Resize(outChannels, total);
+  RenderResult done;
+  done.outputChannels = outChannels;
+  bool inputEnded = false;
+  int64_t tailDone = 0, quietRun = 0;
+  const auto quietNeeded = static_cast<int64_t>(kQuietRunSeconds * rate);
+  bool ok = true;
 
-  for (size_t pos = 0; pos < total; pos += static_cast<size_t>(blockSize)) {
-    const auto frames = static_cast<int32_t>(std::min<size_t>(blockSize, total - pos));
-    const auto blockEnd = static_cast<int64_t>(pos) + frames;
+  for (int64_t pos = 0;;) {
+    size_t frames = 0;
+    if (!inputEnded) {
+      frames = source.Read(fileBlock.pointers.data(), static_cast<size_t>(blockSize));
+      if (frames == 0 && !source.Error().empty()) {
+        error = source.Error();
+        ok = false;
+        break;
+      }
+      inputEnded = frames < static_cast<size_t>(blockSize);
+      done.inputFrames += static_cast<int64_t>(frames);
+    }
+    if (inputEnded) {
+      const auto extra = static_cast<size_t>(
+          std::min<int64_t>(blockSize - static_cast<int64_t>(frames), tailLimit - tailDone));
+      for (auto& channel : fileBlock.data)
+        std::fill_n(channel.begin() + static_cast<std::ptrdiff_t>(frames), extra, 0.0f);
+      tailDone += static_cast<int64_t>(extra);
+      frames += extra;
+    }
+    if (frames == 0) break;
+    const int64_t blockEnd = pos + static_cast<int64_t>(frames);
     while (nextEvent < midi.size() && midi[nextEvent].frame < blockEnd) {
       const size_t run = std::min<size_t>(kMaxEventsPerCall, midi.size() - nextEvent);
       size_t count = 0;
       while (count < run && midi[nextEvent + count].frame < blockEnd)
         ++count;
-      SendEvents(plugin, &midi[nextEvent], static_cast<int>(count), static_cast<int64_t>(pos));
+      SendEvents(plugin, &midi[nextEvent], static_cast<int>(count), pos);
       nextEvent += count;
     }
-    for (size_t c = 0; c < buffers.in.size(); ++c) {
-      auto& dest = buffers.in[c];
-      if (c < static_cast<size_t>(fileChannels)) {
-        std::copy_n(in.channels[c].begin() + static_cast<std::ptrdiff_t>(pos), frames,
-                    dest.begin());
-      } else {
+    for (size_t c = 0; c < buffers.in.data.size(); ++c) {
+      auto& dest = buffers.in.data[c];
+      if (c < static_cast<size_t>(fileChannels))
+        std::copy_n(fileBlock.data[c].begin(), frames, dest.begin());
+      else
         std::fill(dest.begin(), dest.end(), 0.0f);
-      }
     }
     host.SetPosition(static_cast<double>(pos));
-    ProcessBlock(plugin, settings.mode, buffers, frames);
-    for (size_t c = 0; c < static_cast<size_t>(outChannels); ++c) {
-      std::copy_n(buffers.out[c].begin(), frames,
-                  out.channels[c].begin() + static_cast<std::ptrdiff_t>(pos));
+    ProcessBlock(plugin, settings.mode, buffers, static_cast<int32_t>(frames));
+    if (!sink.Write(buffers.out.pointers.data(), outChannels, frames, error)) {
+      ok = false;
+      break;
     }
-    if (progress) progress(pos + static_cast<size_t>(frames), total);
+    pos = blockEnd;
+    done.frames = pos;
+    if (progress) progress(pos, total);
+
+    const bool eventsDue = nextEvent < midi.size() && midi[nextEvent].frame < pos + tailLimit;
+    if (settings.tailUntilDecayed && inputEnded && !eventsDue &&
+        pos - static_cast<int64_t>(frames) >= done.inputFrames) {
+      const bool quiet =
+          BlockPeak(buffers.out, static_cast<size_t>(outChannels), frames) < kDecayedLevel;
+      quietRun = quiet ? quietRun + static_cast<int64_t>(frames) : 0;
+      if (quietRun >= quietNeeded) break;
+    }
+    if (inputEnded && tailDone >= tailLimit) break;
   }
 
   plugin.Dispatch(effStopProcess);
   plugin.Dispatch(effMainsChanged, 0, 0);
+  for (const MidiNote& note : settings.notes) {
+    if (FrameAt(note.startSeconds, rate) >= done.frames) done.notesAfterEnd.push_back(note);
+  }
+  result = std::move(done);
+  return ok;
+}
+
+bool Render(const VstPlugin& plugin, RenderHost& host, const AudioBuffer& in, AudioBuffer& out,
+            const RenderSettings& settings, const RenderProgress& progress, std::string& error) {
+  BufferSource source(in);
+  AudioBuffer rendered;
+  rendered.sampleRate = in.sampleRate;
+  BufferSink sink(rendered);
+  RenderResult result;
+  if (!Render(plugin, host, source, sink, settings, progress, result, error)) return false;
+  out = std::move(rendered);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "JsonWriter.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -26,14 +28,51 @@ std::string Format(const char* format, ...) {
   return buffer;
 }
 
-std::string PinText(const VstPlugin& plugin, int32_t opcode, int index) {
+struct Pin {
+  bool known = false;
+  std::string label;
+  bool active = false, stereo = false;
+};
+
+Pin PinOf(const VstPlugin& plugin, int32_t opcode, int index) {
   VstPinProperties pin{};
-  if (plugin.Dispatch(opcode, index, 0, &pin) == 0) return "(no properties)";
+  Pin out;
+  if (plugin.Dispatch(opcode, index, 0, &pin) == 0) return out;
   pin.label[sizeof pin.label - 1] = '\0';
-  std::string text = pin.label;
-  if (pin.flags & kVstPinIsActive) text += ", active";
-  if (pin.flags & kVstPinIsStereo) text += ", stereo pair";
-  return text;
+  out = {true, pin.label, (pin.flags & kVstPinIsActive) != 0, (pin.flags & kVstPinIsStereo) != 0};
+  return out;
+}
+
+std::string PinText(const Pin& pin) {
+  if (!pin.known) return "(no properties)";
+  return pin.label + (pin.active ? ", active" : "") + (pin.stereo ? ", stereo pair" : "");
+}
+
+std::vector<std::string> Features(const AEffect* effect) {
+  std::vector<std::string> features;
+  const std::pair<int32_t, const char*> kFlags[] = {{effFlagsHasEditor, "editor"},
+                                                    {effFlagsCanReplacing, "float"},
+                                                    {effFlagsCanDoubleReplacing, "double"},
+                                                    {effFlagsCanMono, "mono"},
+                                                    {effFlagsProgramChunks, "chunks"}};
+  for (const auto& [flag, name] : kFlags) {
+    if (effect->flags & flag) features.push_back(name);
+  }
+  return features;
+}
+
+bool IsInstrument(const VstPlugin& plugin) {
+  return plugin.Dispatch(effGetPlugCategory) == kPlugCategSynth;
+}
+
+void JsonPins(JsonWriter& json, const VstPlugin& plugin, int32_t opcode, int count) {
+  json.BeginArray();
+  for (int i = 0; i < count; ++i) {
+    const Pin pin = PinOf(plugin, opcode, i);
+    json.BeginObject().Key("index").Number(i).Key("label").String(pin.label);
+    json.Key("active").Bool(pin.active).Key("stereo").Bool(pin.stereo).EndObject();
+  }
+  json.EndArray();
 }
 
 } // namespace
@@ -43,7 +82,7 @@ std::string DecimalVersionText(intptr_t version) {
                 static_cast<long>(version / 100 % 100), static_cast<long>(version % 100));
 }
 
-std::string PluginReport(const VstPlugin& plugin) {
+std::string PluginReport(const VstPlugin& plugin, const std::string& entryName) {
   const AEffect* effect = plugin.Effect();
   std::string text;
   text += "Name:       " + plugin.Text(effGetEffectName) + "\n";
@@ -53,24 +92,21 @@ std::string PluginReport(const VstPlugin& plugin) {
   text += "Version:    " + DecimalVersionText(plugin.Dispatch(effGetVendorVersion)) + "\n";
   text += Format("Unique ID:  '%s' (0x%08X)\n", FourCC(effect->uniqueID).c_str(),
                  static_cast<unsigned>(effect->uniqueID));
-  text += Format("Interface:  VST %ld\n", static_cast<long>(plugin.Dispatch(effGetVstVersion)));
-  text += Format("Category:   %s\n",
-                 plugin.Dispatch(effGetPlugCategory) == kPlugCategSynth ? "instrument" : "effect");
+  text += Format("Interface:  VST %ld, entry point %s\n",
+                 static_cast<long>(plugin.Dispatch(effGetVstVersion)), entryName.c_str());
+  text += Format("Category:   %s\n", IsInstrument(plugin) ? "instrument" : "effect");
   std::string flags;
-  if (effect->flags & effFlagsHasEditor) flags += " editor";
-  if (effect->flags & effFlagsCanReplacing) flags += " float";
-  if (effect->flags & effFlagsCanDoubleReplacing) flags += " double";
-  if (effect->flags & effFlagsCanMono) flags += " mono";
-  if (effect->flags & effFlagsProgramChunks) flags += " chunks";
+  for (const std::string& feature : Features(effect))
+    flags += " " + feature;
   text += "Features:  " + (flags.empty() ? std::string(" none") : flags) + "\n";
   text += Format("Latency:    %d samples\n", effect->initialDelay);
   text += Format("Inputs:     %d\n", effect->numInputs);
   for (int i = 0; i < effect->numInputs; ++i) {
-    text += Format("  %d  %s\n", i, PinText(plugin, effGetInputProperties, i).c_str());
+    text += Format("  %d  %s\n", i, PinText(PinOf(plugin, effGetInputProperties, i)).c_str());
   }
   text += Format("Outputs:    %d\n", effect->numOutputs);
   for (int i = 0; i < effect->numOutputs; ++i) {
-    text += Format("  %d  %s\n", i, PinText(plugin, effGetOutputProperties, i).c_str());
+    text += Format("  %d  %s\n", i, PinText(PinOf(plugin, effGetOutputProperties, i)).c_str());
   }
 
   text += Format("Parameters: %d\n", plugin.ParamCount());
@@ -89,6 +125,62 @@ std::string PluginReport(const VstPlugin& plugin) {
     text += Format("  %c %-3d %s\n", i == current ? '*' : ' ', i, plugin.ProgramName(i).c_str());
   }
   return text;
+}
+
+std::string PluginJson(const VstPlugin& plugin, const std::vector<ParamInfo>& params,
+                       const std::string& entryName) {
+  const AEffect* effect = plugin.Effect();
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("name").String(plugin.Text(effGetEffectName));
+  json.Key("vendor").String(plugin.Text(effGetVendorString));
+  json.Key("product").String(plugin.Text(effGetProductString));
+  json.Key("version").String(DecimalVersionText(plugin.Dispatch(effGetVendorVersion)));
+  json.Key("uniqueId")
+      .Number(effect->uniqueID)
+      .Key("uniqueIdText")
+      .String(FourCC(effect->uniqueID));
+  json.Key("vstVersion").Number(static_cast<double>(plugin.Dispatch(effGetVstVersion)));
+  json.Key("entryPoint").String(entryName);
+  json.Key("category").String(IsInstrument(plugin) ? "instrument" : "effect");
+  json.Key("features").BeginArray();
+  for (const std::string& feature : Features(effect))
+    json.String(feature);
+  json.EndArray();
+  json.Key("latency").Number(effect->initialDelay);
+  json.Key("inputs");
+  JsonPins(json, plugin, effGetInputProperties, effect->numInputs);
+  json.Key("outputs");
+  JsonPins(json, plugin, effGetOutputProperties, effect->numOutputs);
+
+  json.Key("parameters").BeginArray();
+  for (const ParamInfo& p : params) {
+    json.BeginObject().Key("index").Number(p.index).Key("name").String(p.name);
+    json.Key("unit").String(p.unit);
+    json.Key("range");
+    if (p.numeric)
+      json.BeginObject().Key("min").Number(p.minValue).Key("max").Number(p.maxValue).EndObject();
+    else
+      json.BeginObject().EndObject();
+    json.Key("default").BeginObject().Key("normalised").Number(p.defaultNormalised);
+    json.Key("text").String(p.defaultText).EndObject();
+    json.Key("value").BeginObject().Key("normalised").Number(plugin.ParamNormalised(p.index));
+    json.Key("text").String(plugin.ParamDisplay(p.index)).EndObject();
+    json.Key("valueNames").BeginArray();
+    for (const ParamChoice& choice : p.choices)
+      json.String(choice.name);
+    json.EndArray().EndObject();
+  }
+  json.EndArray();
+
+  json.Key("programs").BeginObject();
+  json.Key("current").Number(static_cast<double>(plugin.Dispatch(effGetProgram)));
+  json.Key("names").BeginArray();
+  for (int i = 0; i < plugin.ProgramCount(); ++i)
+    json.String(plugin.ProgramName(i));
+  json.EndArray().EndObject();
+  json.EndObject();
+  return json.Text() + "\n";
 }
 
 } // namespace vsthost

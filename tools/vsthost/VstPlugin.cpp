@@ -1,21 +1,11 @@
 #include "VstPlugin.h"
 
-#include <cctype>
+#include "TextNumbers.h"
+
 #include <cstdlib>
 
 namespace vsthost {
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // A whole decimal number within [0, count), else -1.
 int IndexFromText(const std::string& text, int count) {
@@ -103,9 +93,9 @@ std::vector<uint8_t> VstPlugin::GetProgramState() const {
   return std::vector<uint8_t>(bytes, bytes + size);
 }
 
-bool VstPlugin::SetProgramState(const std::vector<uint8_t>& bytes) const {
+bool VstPlugin::SetState(int32_t kind, const std::vector<uint8_t>& bytes) const {
   std::vector<uint8_t> copy = bytes;
-  return Dispatch(effSetChunk, 1, static_cast<intptr_t>(copy.size()), copy.data()) != 0;
+  return Dispatch(effSetChunk, kind, static_cast<intptr_t>(copy.size()), copy.data()) != 0;
 }
 
 } // namespace vsthost

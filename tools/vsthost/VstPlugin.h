@@ -48,7 +48,9 @@ public:
 
   // The program state (chunk index 1), as the plug-in gives and takes it.
   std::vector<uint8_t> GetProgramState() const;
-  bool SetProgramState(const std::vector<uint8_t>& bytes) const;
+  bool SetProgramState(const std::vector<uint8_t>& bytes) const { return SetState(1, bytes); }
+  // A chunk of either kind: 0 the bank, 1 the program.
+  bool SetState(int32_t kind, const std::vector<uint8_t>& bytes) const;
 
 private:
   AEffect* effect_ = nullptr;
