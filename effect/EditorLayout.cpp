@@ -4,12 +4,12 @@
 #include "editor/IButton.h"
 #include "editor/IButtonHold.h"
 #include "editor/IDropDown.h"
-#include "editor/IEditorSurface.h"
 #include "editor/IKnobRotVal.h"
 #include "editor/ILinkControl.h"
 #include "editor/IRadioButtons.h"
 #include "editor/ISlider.h"
 #include "editor/ISwitchControl.h"
+#include "editor/IEditorSurface.h"
 #include "effect/EditorGeometry.h"
 #include "effect/EditorImages.h"
 #include "effect/VSTCLASS.h"
@@ -72,7 +72,8 @@ TextStyle ValueTextStyle() {
 void BuildQuorvaneEditor(IEffectBase& effect, EditorWindowFactory makeWindow,
                          const GraphReadout& envelope) {
   IEffectBase* plug = &effect;
-  std::unique_ptr<IEditorSurface> window = makeWindow(effect, kEditorSize.x, kEditorSize.y);
+  std::unique_ptr<IEditorSurface> window =
+      makeWindow(effect, kEditorSize.x, kEditorSize.y);
   if (!window) return;
   IEditorSurface& editor = *window;
 
@@ -97,8 +98,8 @@ void BuildQuorvaneEditor(IEffectBase& effect, EditorWindowFactory makeWindow,
   addKnob(VSTCLASS::kParamFilterBandwidth, kFilterBandwidthKnob, 0);
   addKnob(VSTCLASS::kParamFilterMix, kFilterMixKnob, 0);
 
-  editor.AddControl(std::make_unique<IButtonHold>(plug, VSTCLASS::kParamEnvReset, kEnvResetButton.x,
-                                                  kEnvResetButton.y,
+  editor.AddControl(std::make_unique<IButtonHold>(plug, VSTCLASS::kParamEnvReset,
+                                                  kEnvResetButton.x, kEnvResetButton.y,
                                                   Load(editor, EditorImage::Reset)));
 
   const BitmapRef targetList = Load(editor, EditorImage::TargetList);

@@ -17,7 +17,7 @@ class IEffectBase;
 class IEditorSurface;
 
 using EditorWindowFactory = std::unique_ptr<IEditorSurface> (*)(IEffectBase& plug,
-                                                                std::int32_t width,
-                                                                std::int32_t height);
+                                                                 std::int32_t width,
+                                                                 std::int32_t height);
 
 } // namespace quorvane

@@ -2,8 +2,9 @@
 # Measures the sound path and writes docs/benchmarks-effect.md: the .so
 # natively and the DLL under Wine, each through the VST2 float callback
 # against floor kernels built into the same benchmark program by the same
-# compiler. Each table comes from one run of its program. Builds what it
-# needs (both presets must configure); arguments go to both programs.
+# compiler, then the editor's cost in the DLL. Each table comes from one run
+# of its program. Builds what it needs (both presets must configure);
+# arguments go to both sound path programs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -20,6 +21,9 @@ summary() { sed -n '/^Median of/,$p'; }
 native="$(build/native/bench/effect/sound_path_benchmark "$@" 2>/dev/null | summary)"
 windows="$(scripts/wine-run.sh build/windows/bench/effect/sound_path_benchmark.exe "$@" 2>/dev/null |
   tr -d '\r' | summary)"
+# The editor needs a window, so an X server for Wine.
+editor="$(xvfb-run -a scripts/wine-run.sh build/windows/bench/effect/editor_cost.exe 2>/dev/null |
+  tr -d '\r' | sed 's/^/- /')"
 machine="$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n 1), $(nproc) cores"
 
 cat >"$out" <<DOC
@@ -54,5 +58,15 @@ $native
 ## Windows, the DLL under Wine
 
 $windows
+
+## The editor, in the DLL under Wine
+
+\`editor_cost\` opens the editor in a real window (Xvfb) as a host does and
+times one full repaint of the panel (invalidate and paint at once), then
+measures the user-interface thread's CPU time while it dispatches messages
+for 4 s: with nothing changing, and with the envelope strip moving (program
+5, audio on its own thread in real time). There is no Linux editor yet.
+
+$editor
 DOC
 echo "wrote $out"

@@ -22,10 +22,9 @@ public:
   // One block of blockSize frames through processReplacing.
   void ProcessBlock();
   const float* LastOutput() const { return output[0].data(); }
-
-private:
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
+private:
   AEffect* effect = nullptr;
   int frames;
   std::vector<float> input[2], output[2];
