@@ -1,11 +1,9 @@
 #pragma once
 // The ADSR envelope: its stage, its level and the steps that move it, and the
-// loop that renders a block of levels. Notes open and close it between
-// renders. Audio thread, under the plug-in lock; allocation-free.
-//
-// The level accumulates in double: a float running sum drifts by many
-// samples over long segments and stops moving altogether once the step falls
-// below half a unit in the last place of the level.
+// loop that renders a block of levels. The effect keeps these values in its
+// ProcessingState (which says why the level is a double) and renders from a
+// copy; notes open and close it between renders. Audio thread, under the
+// plug-in lock; allocation-free.
 
 #include "effect/ProcessingState.h"
 

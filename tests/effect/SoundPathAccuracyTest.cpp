@@ -5,24 +5,15 @@
 
 #include "tests/effect/EffectRig.h"
 #include "tests/effect/ReferenceSoundPath.h"
+#include "tests/support/Signals.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ostream>
-#include <random>
 
 namespace quorvane {
 namespace {
-
-std::vector<double> Noise(std::size_t frames, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  std::vector<double> samples(frames);
-  for (double& s : samples)
-    s = uniform(generator);
-  return samples;
-}
 
 struct Note {
   int32_t frame;
