@@ -22,7 +22,8 @@ namespace {
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 512;
 constexpr int kRepaints = 200;
-constexpr double kIdleSeconds = 4.0;
+// Long enough for the thread times' coarse ticks under Wine.
+constexpr double kIdleSeconds = 8.0;
 constexpr int kParamEnvAttack = 5;
 
 double Seconds(const FILETIME& t) {
