@@ -1,10 +1,11 @@
 #pragma once
 // Marks the calls a host makes on its audio thread, so that work which may
 // block or call the system (the developer trace) waits for the user-interface
-// thread instead. The host binding opens a scope around every audio entry
-// point (process callbacks, setParameter, event delivery) and runs the
-// user-interface turn at each of its other calls; the editor's timer runs it
-// too. Any thread may ask; nothing here blocks or allocates.
+// thread instead. The host binding opens a scope around the audio entry
+// points that can reach such work (setParameter, event delivery; the sound
+// path itself does none) and runs the user-interface turn at each of its
+// other calls; the editor window's timer runs it too. Any thread may ask;
+// nothing here blocks or allocates.
 
 namespace quorvane {
 
