@@ -36,6 +36,12 @@ public:
   static constexpr int kIdentityTextSize = 128;
   static constexpr int32_t kNoPendingGesture = DeferredGesture::kNone;
   static constexpr double kDefaultSampleRate = 44100.0;
+  // The rates any binding accepts from a host; others would only poison the coefficients.
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 10000000.0;
+  static bool IsAcceptedSampleRate(double hz) {
+    return hz >= kMinSampleRate && hz <= kMaxSampleRate;
+  }
 
   // channelSpec: accepted channel counts, e.g. "1-1 2-2". version is packed: major in the upper
   // 16 bits, minor in bits 8-15, patch in bits 0-7. Texts longer than 127 characters are cut.

@@ -346,6 +346,21 @@ def host_input_seeds():
     write("host_input", "aiff-16-stereo", u8(3) + aiff(2, 50))
 
 
+# ---- lv2_state: a setup byte (bits 0-1 offered as our type, another type, no such key; bit 2
+# mutate a program), the program the instance starts from, then the state or the mutation -------
+def lv2_state_seeds():
+    write("lv2_state", "program-glissando", u8(0) + u8(0) + program_chunk(PROGRAMS[5][1]))
+    write("lv2_state", "other-type", u8(1) + u8(3) + program_chunk(PROGRAMS[8][1]))
+    write("lv2_state", "no-such-key", u8(2) + u8(9) + program_chunk())
+    write("lv2_state", "one-byte-short", u8(0) + u8(6) + program_chunk()[:-1])
+    write("lv2_state", "bare-values", u8(0) + u8(1) + values(DEFAULTS) + b"\x00" * 8)
+    write("lv2_state", "out-of-range", u8(0) + u8(4) + header() +
+          values([9, 1e9, -5, float("nan"), 7, -1, 1e300, 200, float("inf"), 101, 2, 99, 5, 2]))
+    # Program 10 (Uplifting), its Filter Freq's top byte and the version's third byte flipped.
+    write("lv2_state", "mutated-program", u8(4) + u8(2) + u8(10) + u8(23) + u8(0x40) +
+          u8(6) + u8(0x01))
+
+
 def main():
     if CORPUS.exists():
         shutil.rmtree(CORPUS)
@@ -355,6 +370,7 @@ def main():
     text_seeds()
     dispatcher_seeds()
     host_input_seeds()
+    lv2_state_seeds()
 
 
 if __name__ == "__main__":

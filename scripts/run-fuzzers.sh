@@ -9,14 +9,14 @@
 #   scripts/run-fuzzers.sh [target...]   default: every target
 #   QUORVANE_FUZZ_SECONDS=600 scripts/run-fuzzers.sh chunks
 #
-# Targets: chunks png param_text dispatcher host_input. A finding replays with
+# Targets: chunks png param_text dispatcher host_input lv2_state. A finding replays with
 #   build/fuzz/fuzz/fuzz_<target> build/fuzz-run/<target>/findings/<file>
 set -uo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root" || exit 1
 seconds="${QUORVANE_FUZZ_SECONDS:-60}"
-all_targets=(chunks png param_text dispatcher host_input)
+all_targets=(chunks png param_text dispatcher host_input lv2_state)
 targets=("$@")
 [[ ${#targets[@]} -gt 0 ]] || targets=("${all_targets[@]}")
 bin="$root/build/fuzz/fuzz"

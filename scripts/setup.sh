@@ -24,6 +24,7 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev locales
   libsndfile1-dev libsamplerate0-dev
+  lv2-dev liblilv-dev lilv-utils serdi sordi
 )
 
 log() { printf '[setup] %s\n' "$*"; }

@@ -31,9 +31,6 @@ public:
   // longer blocks are processed in pieces.
   static constexpr int32_t kMaxPreparedBlockSize = 1 << 16;
   static constexpr int32_t kInitialBlockSize = 1024;
-  // Sample rates outside this range are ignored (the current rate stays).
-  static constexpr float kMinSampleRate = 1000.0f;
-  static constexpr float kMaxSampleRate = 10000000.0f;
 
   // hostCallback: the host's callback as handed to the entry point (may be null: the plug-in then
   // works without ever calling the host); then the arguments of IEffectBase, in the same order.

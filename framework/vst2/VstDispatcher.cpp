@@ -92,7 +92,7 @@ intptr_t IEffectVST::DispatchLocked(int32_t opcode, int32_t index, intptr_t valu
     return 0;
   case effSetSampleRate:
     // A rate no audio interface runs at would only poison the effect's coefficients.
-    if (opt >= kMinSampleRate && opt <= kMaxSampleRate) SetSampleRate(static_cast<double>(opt));
+    if (IsAcceptedSampleRate(static_cast<double>(opt))) SetSampleRate(static_cast<double>(opt));
     Reset();
     return 0;
   case effSetBlockSize:

@@ -81,7 +81,7 @@ def digest(channels):
 
 def render(host, workdir, name, options):
     out = os.path.join(workdir, f"{name}.wav")
-    command = host + ["--quiet", "--signal", "noise", "--seconds", SECONDS,
+    command = host + ["--quiet", "--signal", "noise", "--seconds", SECONDS, "--tail", "0",
                       "--block", str(BLOCK), "--output", out] + options
     for note in NOTES:
         command += ["--note", note]

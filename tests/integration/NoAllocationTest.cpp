@@ -1,84 +1,15 @@
-// The audio path never allocates and takes no lock but the plug-in lock. Natively the test
-// program replaces malloc, calloc, realloc and pthread_mutex_lock/trylock (the dlopen'ed
-// module's calls, operator new included, resolve to these) and counts the calls made while
-// counting is on. Under a sanitizer or on Windows they cannot be replaced this way and the tests
-// are skipped.
+// The audio path never allocates and takes no lock but the plug-in lock (AudioThreadWatch).
+// Skipped where the allocator cannot be replaced: under a sanitizer, and on Windows.
 
 #include "tests/integration/PluginFixture.h"
+#include "tests/support/AudioThreadWatch.h"
 
-#include <atomic>
-#include <cstddef>
 #include <vector>
-
-#if !defined(_WIN32)
-#include <dlfcn.h>
-#include <pthread.h>
-#endif
-
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
-#define QUORVANE_COUNTS_ALLOCATIONS 1
-
-extern "C" void* __libc_malloc(std::size_t size);
-extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
-extern "C" void* __libc_realloc(void* block, std::size_t size);
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-// The distinct mutexes locked while counting; more than fit counts as a failure too.
-constexpr int kMaxMutexes = 8;
-std::atomic<void*> gMutexes[kMaxMutexes];
-std::atomic<int> gMutexCount{0};
-
-void NoteMutex(void* mutex) {
-  if (!gCounting.load(std::memory_order_relaxed)) return;
-  const int known = gMutexCount.load();
-  for (int i = 0; i < known && i < kMaxMutexes; ++i)
-    if (gMutexes[i].load() == mutex) return;
-  const int slot = gMutexCount++;
-  if (slot < kMaxMutexes) gMutexes[slot] = mutex;
-}
-
-using LockFunction = int (*)(pthread_mutex_t*);
-LockFunction RealLock(const char* name) {
-  return reinterpret_cast<LockFunction>(dlsym(RTLD_NEXT, name));
-}
-// Resolved before any test runs, so no lookup happens while counting.
-const LockFunction gRealLock = RealLock("pthread_mutex_lock");
-const LockFunction gRealTryLock = RealLock("pthread_mutex_trylock");
-} // namespace
-
-extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex) {
-  NoteMutex(mutex);
-  return gRealLock(mutex);
-}
-
-extern "C" int pthread_mutex_trylock(pthread_mutex_t* mutex) {
-  NoteMutex(mutex);
-  return gRealTryLock(mutex);
-}
-
-extern "C" void* malloc(std::size_t size) {
-  if (gCounting.load(std::memory_order_relaxed)) ++gAllocations;
-  return __libc_malloc(size);
-}
-
-extern "C" void* calloc(std::size_t count, std::size_t size) {
-  if (gCounting.load(std::memory_order_relaxed)) ++gAllocations;
-  return __libc_calloc(count, size);
-}
-
-extern "C" void* realloc(void* block, std::size_t size) {
-  if (gCounting.load(std::memory_order_relaxed)) ++gAllocations;
-  return __libc_realloc(block, size);
-}
-#endif
 
 namespace quorvane {
 
 TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
-#if defined(QUORVANE_COUNTS_ALLOCATIONS)
+  if (!AudioThreadWatch::Available()) GTEST_SKIP() << "the allocator cannot be replaced here";
   constexpr int32_t kAnnounced = 64, kPassed = 1000;
   StartProcessing(kAnnounced);
   Dispatch(effSetProgram, 0, 5);
@@ -94,26 +25,22 @@ TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  gAllocations = 0;
-  gCounting = true;
+  AudioThreadWatch::Start();
   Dispatch(effProcessEvents, 0, 0, list.Get());
   effect->processReplacing(effect, ins, outs, kPassed);
   effect->process(effect, ins, outs, kPassed);
   effect->processDoubleReplacing(effect, dins, douts, kPassed);
   effect->setParameter(effect, 1, 0.7f);
   (void)effect->getParameter(effect, 1);
-  gCounting = false;
-  EXPECT_EQ(gAllocations.load(), 0);
+  AudioThreadWatch::Stop();
+  EXPECT_EQ(AudioThreadWatch::Allocations(), 0);
   EXPECT_EQ(host.midiReceived.size(), 2u);
-#else
-  GTEST_SKIP() << "the allocator cannot be replaced in this build";
-#endif
 }
 
 // Thousands of blocks through all three callbacks, the envelope driving every target in turn,
 // notes arriving and every parameter changing between blocks.
 TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
-#if defined(QUORVANE_COUNTS_ALLOCATIONS)
+  if (!AudioThreadWatch::Available()) GTEST_SKIP() << "the allocator cannot be replaced here";
   constexpr int32_t kFrames = 64;
   constexpr int kBlocks = 6000;
   StartProcessing(kFrames);
@@ -134,9 +61,7 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  gAllocations = 0;
-  gMutexCount = 0;
-  gCounting = true;
+  AudioThreadWatch::Start();
   for (int block = 0; block < kBlocks; ++block) {
     // Each target for a stretch of blocks, with short envelope times so every stage runs.
     if (block % 500 == 0) {
@@ -161,14 +86,11 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
       break;
     }
   }
-  gCounting = false;
-  EXPECT_EQ(gAllocations.load(), 0);
+  AudioThreadWatch::Stop();
+  EXPECT_EQ(AudioThreadWatch::Allocations(), 0);
   // The plug-in lock, and nothing else.
-  EXPECT_EQ(gMutexCount.load(), 1);
+  EXPECT_EQ(AudioThreadWatch::Mutexes(), 1);
   EXPECT_GT(host.midiReceived.size(), 0u);
-#else
-  GTEST_SKIP() << "the allocator cannot be replaced in this build";
-#endif
 }
 
 } // namespace quorvane

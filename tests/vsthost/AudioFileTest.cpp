@@ -58,7 +58,9 @@ std::vector<uint8_t> MakeWav(uint16_t format, uint16_t channels, uint16_t bits,
 // Reads a whole file image through the host's reader; `out` changes only on
 // success.
 bool ReadImage(const std::vector<uint8_t>& image, AudioBuffer& out, std::string& error) {
-  const std::string path = "audio-file-test-image.wav";
+  // One file per test: CTest runs the cases of this file at the same time.
+  const std::string path =
+      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".wav";
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   if (!image.empty()) std::fwrite(image.data(), 1, image.size(), file);
