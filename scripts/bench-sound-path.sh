@@ -22,9 +22,17 @@ native="$(build/native/bench/effect/sound_path_benchmark "$@" 2>/dev/null | summ
 windows="$(scripts/wine-run.sh build/windows/bench/effect/sound_path_benchmark.exe "$@" 2>/dev/null |
   tr -d '\r' | summary)"
 # The editor needs a window, so an X server for Wine.
-# Wine may report a broken X connection as the server goes: the figures count.
-editor="$( (xvfb-run -a scripts/wine-run.sh build/windows/bench/effect/editor_cost.exe || true) \
-  2>/dev/null | tr -d '\r' | sed 's/^/- /')"
+# Wine may report a broken X connection as the server goes: the figures
+# count. A server that fails to start (another job took its display) is
+# tried again.
+# Wine's session from the benchmark above has no display: let it end first.
+WINEPREFIX="$root/build/wineprefix" wineserver -w
+editor=""
+for attempt in 1 2 3; do
+  editor="$( (xvfb-run -a scripts/wine-run.sh build/windows/bench/effect/editor_cost.exe || true) \
+    2>/dev/null | tr -d '\r' | sed 's/^/- /')"
+  [[ -n $editor ]] && break
+done
 machine="$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n 1), $(nproc) cores"
 
 cat >"$out" <<DOC
