@@ -5,6 +5,7 @@
 
 #include "editor/IControl.h"
 #include "editor_win32/InputTranslation.h"
+#include "framework/AudioCallScope.h"
 #include "framework/IEffectBase.h"
 
 #include <windows.h>
@@ -136,6 +137,8 @@ std::intptr_t IEditorWindow::HandleWindowMessage(std::uint32_t message, std::uin
 }
 
 void IEditorWindow::FrameTick() {
+  // The tick is the user-interface thread's turn as well (work put off by audio calls).
+  RunUserInterfaceTurn();
   if (entryWindow != nullptr) {
     if (entryState == TextEntryState::Commit || entryState == TextEntryState::Cancel)
       FinishTextEntry();

@@ -472,6 +472,12 @@ void IEffectBase::ProcessHostDouble(double** hostInputs, double** hostOutputs, i
 void IEffectBase::ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames,
                                    bool accumulate) {
   PluginLockGuard guard(fields.pluginLock);
+  // Whole: an effect that takes float buffers needs no scratch, so no pieces.
+  if (fields.floatBlocks != nullptr && frames > 0 &&
+      fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
+    fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+    return;
+  }
   fields.channels.ProcessHostFloat(hostInputs, hostOutputs, frames, accumulate, &ProcessBlockOf,
                                    this);
 }

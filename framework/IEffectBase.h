@@ -13,6 +13,7 @@
 #include "framework/ChannelModel.h"
 #include "framework/ChunkFormat.h"
 #include "framework/DeferredGesture.h"
+#include "framework/FloatBlockProcessor.h"
 #include "framework/HostKind.h"
 #include "framework/IEditorConnection.h"
 #include "framework/IParameter.h"
@@ -250,6 +251,11 @@ public:
   void ProcessHostDouble(double** hostInputs, double** hostOutputs, int32_t frames);
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate);
 
+protected:
+  // Constructor of the effect: from now on the host's float buffers go to processor directly
+  // whenever they can (see FloatBlockProcessor).
+  void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }
+
 private:
   // The channel model's block callback: ProcessBlock of the effect behind context.
   static void ProcessBlockOf(void* context, double** inputs, double** outputs, int32_t frames);
@@ -280,6 +286,7 @@ private:
     double sampleRate = kDefaultSampleRate;
     int32_t latency = 0;
     std::unique_ptr<IEditorConnection> editor;
+    FloatBlockProcessor* floatBlocks = nullptr;
     StateBuffer presetChunk;
     StateBuffer bankChunk;
   };
