@@ -7,9 +7,15 @@ set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
 
 # Debian can install both thread models and switch the unsuffixed names
 # with update-alternatives; name the win32 ones so every machine builds
-# with the same runtime.
-find_program(_quorvane_mingw_cc NAMES ${TOOLCHAIN_PREFIX}-gcc-win32 ${TOOLCHAIN_PREFIX}-gcc)
-find_program(_quorvane_mingw_cxx NAMES ${TOOLCHAIN_PREFIX}-g++-win32 ${TOOLCHAIN_PREFIX}-g++)
+# with the same runtime. Only the Windows benchmark's toolchain asks for the
+# posix model (Google Benchmark needs std::thread).
+if(NOT QUORVANE_MINGW_THREADS)
+  set(QUORVANE_MINGW_THREADS win32)
+endif()
+find_program(_quorvane_mingw_cc
+  NAMES ${TOOLCHAIN_PREFIX}-gcc-${QUORVANE_MINGW_THREADS} ${TOOLCHAIN_PREFIX}-gcc)
+find_program(_quorvane_mingw_cxx
+  NAMES ${TOOLCHAIN_PREFIX}-g++-${QUORVANE_MINGW_THREADS} ${TOOLCHAIN_PREFIX}-g++)
 set(CMAKE_C_COMPILER ${_quorvane_mingw_cc})
 set(CMAKE_CXX_COMPILER ${_quorvane_mingw_cxx})
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)

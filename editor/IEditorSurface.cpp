@@ -16,7 +16,9 @@
 #include "raster/GlyphFont.h"
 #include "raster/HeapBitmap.h"
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 namespace quorvane {
@@ -32,11 +34,27 @@ const Blend& BlendOrDefault(const Blend* blend) {
   return blend ? *blend : kDefaultBlend;
 }
 
+// The user's choice in the background menu, in steps of DisplayScale::kStep;
+// 0 when none was made. Process-wide, so that the next editor opens at it.
+std::atomic<int> userScaleSteps{0};
+
+constexpr int kMenuFirstPercent = 100;
+constexpr int kMenuLastPercent = 300;
+constexpr int kMenuStepPercent = 25;
+constexpr int kMenuItems = (kMenuLastPercent - kMenuFirstPercent) / kMenuStepPercent + 1;
+
 } // namespace
 
 IEditorSurface::IEditorSurface(IEffectBase* plugIn, std::int32_t w, std::int32_t h,
                                std::int32_t rate)
-    : plug(plugIn), width(w), height(h), frameRate(rate > 0 ? rate : kDefaultFrameRate) {}
+    : plug(plugIn), width(w), height(h), frameRate(rate > 0 ? rate : kDefaultFrameRate),
+      pixelWidth(w), pixelHeight(h),
+      // Image sets other than 1x are decoded through the window's hook.
+      images([this](std::int32_t id, const std::string& name) -> const RasterBitmap* {
+        BitmapCache& cache = BitmapCache::Instance();
+        const RasterBitmap* found = cache.Find(id);
+        return found ? found : cache.Insert(id, BitmapFromResource(id, name.c_str()));
+      }) {}
 
 IEditorSurface::~IEditorSurface() {
   while (!controls.empty())
@@ -50,12 +68,14 @@ IEditorSurface::~IEditorSurface() {
 void IEditorSurface::ResizeEditor(std::int32_t newWidth, std::int32_t newHeight) {
   width = newWidth;
   height = newHeight;
+  pixelWidth = DisplayScale::ToPixels(width, scale);
+  pixelHeight = DisplayScale::ToPixels(height, scale);
   EndMouseGesture();
   ResetGesture();
   hoverIdx = kNone;
   while (!controls.empty())
     controls.pop_back();
-  if (backBuffer) backBuffer->Resize(width, height);
+  if (backBuffer) backBuffer->Resize(pixelWidth, pixelHeight);
   if (plug) plug->UpdateEditorRect();
 }
 
@@ -75,6 +95,100 @@ std::unique_ptr<GlyphFont> IEditorSurface::CreateStyleFont(const TextStyle& styl
   return MakeStyleFont(style);
 }
 
+std::int32_t IEditorSurface::ChooseFromMenu(const char* const*, std::int32_t, int, int) {
+  return kNone;
+}
+
+//============================================================================
+// Screen scale
+
+bool IEditorSurface::SetHostScale(float factor) {
+  const double snapped = DisplayScale::Snap(factor);
+  if (snapped == 0.0) return false;
+  hostScale = snapped;
+  return SetScale(snapped);
+}
+
+bool IEditorSurface::SetScale(double factor) {
+  const double snapped = DisplayScale::Snap(factor);
+  if (snapped == 0.0) return false;
+  if (snapped == scale) return true;
+  const bool open = IsWindowOpen();
+  // A host that keeps its window as it is would cut a larger editor off or
+  // leave a smaller one in a frame of stale pixels: the old scale stays.
+  if (!AdoptScale(snapped, open)) return false;
+  if (open) FollowScale();
+  return true;
+}
+
+double IEditorSurface::PreferredScale(double systemFactor) const {
+  if (hostScale > 0.0) return hostScale;
+  const double user = UserScale();
+  if (user > 0.0) return user;
+  const double system = DisplayScale::Snap(systemFactor);
+  return system > 0.0 ? system : DisplayScale::kMin;
+}
+
+void IEditorSurface::AdoptScaleForOpening(void* parent) {
+  AdoptScale(PreferredScale(SystemScale(parent)), true);
+}
+
+bool IEditorSurface::AdoptScale(double factor, bool askHost) {
+  const double snapped = DisplayScale::Snap(factor);
+  if (snapped == 0.0 || snapped == scale) return true;
+  const double previous = scale;
+  ApplyScale(snapped);
+  // The host sized its window from the size answered so far.
+  if (!askHost || (plug && plug->ResizeHostWindow(pixelWidth, pixelHeight))) return true;
+  ApplyScale(previous);
+  return false;
+}
+
+double IEditorSurface::SystemScale(void*) {
+  return 0.0;
+}
+
+double IEditorSurface::UserScale() {
+  return userScaleSteps.load() * DisplayScale::kStep;
+}
+
+void IEditorSurface::ApplyScale(double factor) {
+  scale = factor;
+  pixelWidth = DisplayScale::ToPixels(width, scale);
+  pixelHeight = DisplayScale::ToPixels(height, scale);
+  images.SetScale(scale);
+  if (backBuffer) {
+    backBuffer->Resize(pixelWidth, pixelHeight);
+    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f,
+                  kBlendCopy);
+  }
+  MarkAllDirty();
+  if (plug) plug->UpdateEditorRect();
+}
+
+void IEditorSurface::OfferScaleMenu(int x, int y) {
+  char texts[kMenuItems][8];
+  const char* items[kMenuItems];
+  for (int i = 0; i < kMenuItems; ++i) {
+    std::snprintf(texts[i], sizeof(texts[i]), "%d %%", kMenuFirstPercent + i * kMenuStepPercent);
+    items[i] = texts[i];
+  }
+  const std::int32_t picked = ChooseFromMenu(items, kMenuItems, x, y);
+  if (picked < 0 || picked >= kMenuItems) return;
+  const double factor = (kMenuFirstPercent + picked * kMenuStepPercent) / 100.0;
+  userScaleSteps.store(static_cast<int>(std::lround(factor / DisplayScale::kStep)));
+  SetScale(factor);
+}
+
+RasterBitmap* IEditorSurface::DeviceImage(const BitmapRef& ref) const {
+  // The registry hands out the cache's bitmaps and its own; drawing only reads them.
+  return const_cast<RasterBitmap*>(images.Device(ref.bitmap));
+}
+
+bool IEditorSurface::PaintPixels(const Rect& pixels) {
+  return PaintRect(DisplayScale::CoveringLogical(pixels, scale));
+}
+
 //============================================================================
 // Plug-in side
 
@@ -91,11 +205,13 @@ void IEditorSurface::PushParamToControls(std::int32_t index, double value, bool 
 }
 
 void IEditorSurface::PrepareBackBuffer() {
-  backBuffer = CreateBackBuffer(width, height);
+  AdoptScale(PreferredScale(SystemScale(nullptr)), false);
+  backBuffer = CreateBackBuffer(pixelWidth, pixelHeight);
   // A fresh bitmap's pixels are undefined; whatever no control covers shows
   // black rather than stale memory.
   if (backBuffer)
-    FillRectangle(backBuffer.get(), 0, 0, width, height, kOpaqueBlack, 1.0f, kBlendCopy);
+    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f,
+                  kBlendCopy);
 }
 
 //============================================================================
@@ -119,6 +235,7 @@ void IEditorSurface::AddBackground(std::int32_t resourceId, const char* name) {
   auto background = std::make_unique<IBitmapControl>(plug, 0, 0, kNone, image, true);
   background->SetBlend(Blend{Blend::kPlainCopy, 1.0f});
   controls.insert(controls.begin(), std::move(background));
+  hasBackground = true;
   if (captureIdx >= 0) ++captureIdx;
   if (hoverIdx >= 0) ++hoverIdx;
 }
@@ -129,6 +246,7 @@ BitmapRef IEditorSurface::LoadEditorBitmap(std::int32_t resourceId, const char* 
   RasterBitmap* bitmap = cache.Find(resourceId);
   if (!bitmap) bitmap = cache.Insert(resourceId, BitmapFromResource(resourceId, name));
   if (!bitmap) return BitmapRef(nullptr, 0, 0, frames);
+  images.AddLoaded(bitmap, resourceId, name);
   return BitmapRef(bitmap, bitmap->Width(), bitmap->Height(), frames);
 }
 
@@ -168,7 +286,7 @@ bool IEditorSurface::PaintRect(const Rect& rect) {
       control.Paint(*this);
     control.MarkClean();
   }
-  return BlitToWindow(rect);
+  return BlitToWindow(ToPixels(rect));
 }
 
 std::int32_t IEditorSurface::HitControl(int x, int y) const {
@@ -180,13 +298,19 @@ std::int32_t IEditorSurface::HitControl(int x, int y) const {
   return kNone;
 }
 
-void IEditorSurface::SurfaceMouseDown(int x, int y, const MouseMods& mods) {
+void IEditorSurface::SurfaceMouseDown(int px, int py, const MouseMods& mods) {
+  const int x = Logical(px);
+  const int y = Logical(py);
   ResetGesture();
   // A second button pressed before the first was released: the host hears the
   // end of the first gesture before the next begins.
   EndMouseGesture();
   const std::int32_t i = HitControl(x, y);
   if (i == kNone) return;
+  if (i == 0 && hasBackground && mods.rightButton) {
+    OfferScaleMenu(px, py);
+    return;
+  }
   captureIdx = i;
   lastX = x;
   lastY = y;
@@ -195,15 +319,19 @@ void IEditorSurface::SurfaceMouseDown(int x, int y, const MouseMods& mods) {
   control->HandleMouseDown(x, y, mods);
 }
 
-void IEditorSurface::SurfaceMouseUp(int x, int y, const MouseMods& mods) {
+void IEditorSurface::SurfaceMouseUp(int px, int py, const MouseMods& mods) {
+  const int x = Logical(px);
+  const int y = Logical(py);
   const std::int32_t i = HitControl(x, y);
   ResetGesture();
   if (i != kNone) Control(i)->HandleMouseUp(x, y, mods);
   EndMouseGesture();
 }
 
-void IEditorSurface::SurfaceDrag(int x, int y, const MouseMods& mods) {
+void IEditorSurface::SurfaceDrag(int px, int py, const MouseMods& mods) {
   if (captureIdx < 0) return;
+  const int x = Logical(px);
+  const int y = Logical(py);
   const std::int32_t dX = ClampToInt(std::int64_t{x} - lastX);
   const std::int32_t dY = ClampToInt(std::int64_t{y} - lastY);
   if (dX == 0 && dY == 0) return;
@@ -212,7 +340,9 @@ void IEditorSurface::SurfaceDrag(int x, int y, const MouseMods& mods) {
   Control(captureIdx)->HandleDrag(x, y, dX, dY, mods);
 }
 
-bool IEditorSurface::SurfaceDoubleClick(int x, int y, const MouseMods& mods) {
+bool IEditorSurface::SurfaceDoubleClick(int px, int py, const MouseMods& mods) {
+  const int x = Logical(px);
+  const int y = Logical(py);
   ResetGesture();
   EndMouseGesture();
   const std::int32_t i = HitControl(x, y);
@@ -231,7 +361,9 @@ bool IEditorSurface::SurfaceDoubleClick(int x, int y, const MouseMods& mods) {
   return true;
 }
 
-void IEditorSurface::SurfaceWheel(int x, int y, const MouseMods& mods, int notches) {
+void IEditorSurface::SurfaceWheel(int px, int py, const MouseMods& mods, int notches) {
+  const int x = Logical(px);
+  const int y = Logical(py);
   const std::int32_t i = HitControl(x, y);
   if (i == kNone) return;
   IControl* control = Control(i);
@@ -244,13 +376,17 @@ void IEditorSurface::SurfaceWheel(int x, int y, const MouseMods& mods, int notch
   if (gesture) plug->EndHostGestureLater(param);
 }
 
-void IEditorSurface::SurfaceKey(int x, int y, int key) {
+void IEditorSurface::SurfaceKey(int px, int py, int key) {
+  const int x = Logical(px);
+  const int y = Logical(py);
   const std::int32_t i = HitControl(x, y);
   if (i != kNone) Control(i)->HandleKey(x, y, key);
 }
 
-bool IEditorSurface::SurfaceHover(int x, int y, const MouseMods& mods) {
+bool IEditorSurface::SurfaceHover(int px, int py, const MouseMods& mods) {
   if (!trackHover) return false;
+  const int x = Logical(px);
+  const int y = Logical(py);
   const std::int32_t i = HitControl(x, y);
   if (i == kNone) return trackHover;
   lastX = x;
@@ -300,12 +436,14 @@ bool IEditorSurface::PaintBitmap(const BitmapRef& ref, const Rect& rect, std::in
 bool IEditorSurface::PaintBitmapRegion(const BitmapRef& ref, const Rect& rect, std::int32_t srcX,
                                        std::int32_t srcY, const Blend* blend) {
   if (ref.IsEmpty() || !backBuffer) return true;
-  const Rect clip = IntersectRect(rect, redrawRect);
+  if (IsZeroRect(IntersectRect(rect, redrawRect))) return true;
+  const Rect area = ToPixels(rect);
+  const Rect clip = IntersectRect(area, ToPixels(redrawRect));
   if (IsZeroRect(clip)) return true;
   const Blend& b = BlendOrDefault(blend);
-  BlitBitmap(backBuffer.get(), ref.bitmap, clip.left, clip.top,
-             ClampToInt(std::int64_t{srcX} + clip.left - rect.left),
-             ClampToInt(std::int64_t{srcY} + clip.top - rect.top),
+  BlitBitmap(backBuffer.get(), DeviceImage(ref), clip.left, clip.top,
+             ClampToInt(std::int64_t{DisplayScale::ToPixels(srcX, scale)} + clip.left - area.left),
+             ClampToInt(std::int64_t{DisplayScale::ToPixels(srcY, scale)} + clip.top - area.top),
              ClampToInt(std::int64_t{clip.right} - clip.left),
              ClampToInt(std::int64_t{clip.bottom} - clip.top), b.weight, b.ModeWord());
   return true;
@@ -315,13 +453,16 @@ bool IEditorSurface::PaintRotatedBitmap(const BitmapRef& ref, std::int32_t centr
                                         std::int32_t centreY, double angle, const Blend* blend,
                                         float offsetX, float offsetY) {
   if (ref.IsEmpty() || !backBuffer) return true;
+  const std::int32_t w = DisplayScale::ToPixels(ref.width, scale);
+  const std::int32_t h = DisplayScale::ToPixels(ref.height, scale);
   const std::int32_t left =
-      TruncToInt(static_cast<float>(centreX) - static_cast<float>(ref.width / 2));
+      TruncToInt(static_cast<float>(centreX * scale) - static_cast<float>(w / 2));
   const std::int32_t top =
-      TruncToInt(static_cast<float>(centreY) - static_cast<float>(ref.height / 2));
+      TruncToInt(static_cast<float>(centreY * scale) - static_cast<float>(h / 2));
+  const float shift = static_cast<float>(scale);
   const Blend& b = BlendOrDefault(blend);
-  BlitRotated(backBuffer.get(), ref.bitmap, left, top, ref.width, ref.height, offsetX, offsetY,
-              static_cast<float>(ref.width), static_cast<float>(ref.height),
+  BlitRotated(backBuffer.get(), DeviceImage(ref), left, top, w, h, offsetX * shift,
+              offsetY * shift, static_cast<float>(w), static_cast<float>(h),
               static_cast<float>(angle), false, b.weight, b.ModeWord() | kBlendBilinear, 0.0f,
               0.0f);
   return true;
@@ -330,7 +471,8 @@ bool IEditorSurface::PaintRotatedBitmap(const BitmapRef& ref, std::int32_t centr
 bool IEditorSurface::PaintFilledRect(const Color& colour, const Rect& rect, const Blend* blend) {
   if (!backBuffer) return true;
   // Limited to the bitmap first, so that no extent overflows an int.
-  const Rect area = IntersectRect(rect, Rect{0, 0, backBuffer->Width(), backBuffer->Height()});
+  const Rect area =
+      IntersectRect(ToPixels(rect), Rect{0, 0, backBuffer->Width(), backBuffer->Height()});
   if (IsZeroRect(area)) return true;
   const Blend& b = BlendOrDefault(blend);
   FillRectangle(backBuffer.get(), area.left, area.top, area.right - area.left,
@@ -350,17 +492,21 @@ bool IEditorSurface::PaintText(TextStyle& style, const char* text, const Rect& r
     format |= GlyphFont::kCentre;
   else if (style.alignment != TextStyle::kAlignLeft)
     format |= GlyphFont::kRight;
-  Rect area = rect;
+  Rect area = ToPixels(rect);
   font->RenderTextInRect(backBuffer.get(), text, -1, &area, format);
   return true;
 }
 
 GlyphFont* IEditorSurface::FontFor(TextStyle& style) {
-  if (!style.font) {
-    FontCache& cache = FontCache::Instance();
-    style.font = cache.Find(style);
-    if (!style.font) style.font = cache.Insert(style, CreateStyleFont(style));
+  if (scale != 1.0) {
+    // A font made at the scaled size, not small text enlarged; the style
+    // keeps its own size and its 1x font.
+    TextStyle scaled = style;
+    scaled.size = DisplayScale::ToPixels(style.size, scale);
+    scaled.font = nullptr;
+    return CachedFont(scaled);
   }
+  if (!style.font) style.font = CachedFont(style);
   return style.font;
 }
 
@@ -378,7 +524,14 @@ BitmapRef IEditorSurface::CropBitmap(const BitmapRef& ref, const Rect& rect) {
   BlitBitmap(crop.get(), ref.bitmap, 0, 0, rect.left, rect.top, crop->Width(), crop->Height(), 1.0f,
              kBlendCopy);
   RasterBitmap* kept = BitmapCache::Instance().Insert(BitmapCache::kCropped, std::move(crop));
+  images.AddCrop(kept, ref.bitmap, rect);
   return BitmapRef(kept, kept->Width(), kept->Height(), ref.frames);
+}
+
+GlyphFont* IEditorSurface::CachedFont(const TextStyle& style) {
+  FontCache& cache = FontCache::Instance();
+  GlyphFont* font = cache.Find(style);
+  return font ? font : cache.Insert(style, CreateStyleFont(style));
 }
 
 //============================================================================

@@ -1,7 +1,10 @@
 #pragma once
 // The platform-neutral half of the editor: it owns the controls, an
 // off-screen back bitmap of the editor's size and the state of the mouse
-// gesture in progress. It turns window events into calls on controls, offers
+// gesture in progress. Controls live in logical units (the editor's size as
+// built); at a screen scale s the back bitmap has round(size x s) pixels,
+// drawing maps logical rectangles onto it, and the window's pointer
+// positions (device pixels) become logical units in the entry points. It turns window events into calls on controls, offers
 // controls the drawing operations they paint with, loads bitmaps through the
 // process-wide cache, and carries values between the controls and the
 // plug-in base.
@@ -16,7 +19,9 @@
 
 #include "editor/BitmapRef.h"
 #include "editor/Blend.h"
+#include "editor/DisplayScale.h"
 #include "editor/MouseMods.h"
+#include "editor/ScaledImages.h"
 #include "framework/IEditorConnection.h"
 #include "raster/Color.h"
 #include "raster/GlyphFont.h"
@@ -97,6 +102,15 @@ public:
   // none can be made. The base makes the platform's font (none without a
   // platform text renderer).
   virtual std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style);
+  // Shows a pop-up menu of items at a point (device pixels) and answers the
+  // index picked, or -1. The base offers no menu.
+  virtual std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x, int y);
+  // The open window follows a new scale: its size becomes EditorWidth x
+  // EditorHeight and it is repainted whole. The base has no window.
+  virtual void FollowScale() {}
+  // The screen scale the system gives a window inside parent (the screen's
+  // when parent is null); 0 when unknown, as in the base.
+  virtual double SystemScale(void* parent);
 
   //==========================================================================
   // Called by the plug-in base (IEditorConnection). HostWheel, a wheel step
@@ -104,10 +118,37 @@ public:
   // window overrides it.
 
   void PushParamToControls(std::int32_t index, double value, bool normalised) override;
+  // The back bitmap is made at the preferred scale, so that the first size
+  // the host asks for is already right.
   void PrepareBackBuffer() override;
   std::int32_t FrameRate() const override { return frameRate; }
-  std::int32_t EditorWidth() const override { return width; }
-  std::int32_t EditorHeight() const override { return height; }
+  // In device pixels, at the current scale.
+  std::int32_t EditorWidth() const override { return pixelWidth; }
+  std::int32_t EditorHeight() const override { return pixelHeight; }
+  // The factor a host sends; it takes precedence over every other source.
+  bool SetHostScale(float factor) override;
+
+  //==========================================================================
+  // Screen scale
+
+  double Scale() const { return scale; }
+  // Draws the editor at factor (snapped to the supported steps). While the
+  // window is open the host is asked for the new size first; a host that
+  // refuses keeps the editor at its old scale. False when the factor is
+  // refused or the scale stays as it was for that reason.
+  bool SetScale(double factor);
+  // The scale a window opening now takes: the host's factor, else the
+  // user's choice in this process, else the system's factor (0 if unknown).
+  double PreferredScale(double systemFactor) const;
+  // For a window about to open inside parent: the preferred scale, if the
+  // host takes the size it brings; otherwise the scale stays.
+  void AdoptScaleForOpening(void* parent);
+  // The choice the user made in the background's menu, for every editor
+  // opened later in this process; 0 when none was made.
+  static double UserScale();
+  // Paints a rectangle of the window given in device pixels.
+  bool PaintPixels(const Rect& pixels);
+  Rect ToPixels(const Rect& logical) const { return DisplayScale::ToPixels(logical, scale); }
 
   //==========================================================================
   // Building the editor (the effect's constructor)
@@ -128,12 +169,13 @@ public:
   // Widens rect (a zero rectangle on every tick) by every control that needs
   // drawing; true if any does.
   bool CollectDirtyRect(Rect& rect);
-  // Paints the controls that meet rect into the back bitmap, then copies
-  // that rectangle to the window.
+  // Paints the controls that meet rect (logical units) into the back bitmap,
+  // then copies that rectangle, in device pixels, to the window.
   bool PaintRect(const Rect& rect);
   // Topmost control at the point that is neither hidden nor grayed, or the
   // capturing control while one captures; kNone if none.
   std::int32_t HitControl(int x, int y) const;
+  // The pointer entry points take device pixels.
   void SurfaceMouseDown(int x, int y, const MouseMods& mods);
   void SurfaceMouseUp(int x, int y, const MouseMods& mods);
   void SurfaceDrag(int x, int y, const MouseMods& mods);
@@ -169,8 +211,8 @@ public:
   // The style keeps a pointer to its cached font. False when no font could be
   // made for the style.
   bool PaintText(TextStyle& style, const char* text, const Rect& rect);
-  // The cached font of a style, made on first use (the style keeps it);
-  // null when none can be made.
+  // The cached font of a style at the current scale, made on first use (the
+  // style keeps its 1x font); null when none can be made.
   GlyphFont* FontFor(TextStyle& style);
   // A copy of rect of the bitmap, kept in the bitmap cache.
   BitmapRef CropBitmap(const BitmapRef& ref, const Rect& rect);
@@ -191,6 +233,14 @@ public:
   void SetShowTooltips(bool show) { showTooltips = show; }
 
 private:
+  void ApplyScale(double factor);
+  // The host asked for the new size when askHost is set; false when refused.
+  bool AdoptScale(double factor, bool askHost);
+  int Logical(int pixel) const { return DisplayScale::ToLogical(pixel, scale); }
+  // The background's right-click menu of scales.
+  void OfferScaleMenu(int x, int y);
+  RasterBitmap* DeviceImage(const BitmapRef& ref) const;
+  GlyphFont* CachedFont(const TextStyle& style);
   void ResetGesture();
   // Host gestures of the mouse: every begin gets exactly one end.
   void BeginMouseGesture(std::int32_t paramIndex);
@@ -204,6 +254,12 @@ private:
   std::int32_t width;
   std::int32_t height;
   std::int32_t frameRate;
+  double scale = 1.0;
+  double hostScale = 0.0; // 0: the host sent none
+  std::int32_t pixelWidth;
+  std::int32_t pixelHeight;
+  bool hasBackground = false;
+  ScaledImages images;
   std::int32_t captureIdx = kNone;
   std::int32_t lastX = kNone;
   std::int32_t lastY = kNone;

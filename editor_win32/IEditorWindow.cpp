@@ -2,6 +2,7 @@
 
 #include "editor/IControl.h"
 #include "editor_win32/InputTranslation.h"
+#include "editor_win32/WindowScale.h"
 #include "framework/IEffectBase.h"
 #include "raster/RasterBitmap.h"
 #include "raster/win32/DibBitmap.h"
@@ -81,6 +82,9 @@ int IEditorWindow::OpenWindowCount() {
 void* IEditorWindow::OpenEditorWindow(void* parentHandle) {
   HWND parent = static_cast<HWND>(parentHandle);
   parentWindow = parent;
+  // Without the host's factor or the user's choice, the monitor that holds
+  // the host's window decides.
+  if (window == nullptr) AdoptScaleForOpening(parent);
   int x = 0;
   int y = 0;
   int w = EditorWidth();
@@ -153,6 +157,10 @@ bool IEditorWindow::BlitToWindow(const Rect& rect) {
   return true;
 }
 
+double IEditorWindow::SystemScale(void* parent) {
+  return WindowScaleFactor(static_cast<HWND>(parent));
+}
+
 std::unique_ptr<RasterBitmap> IEditorWindow::CreateBackBuffer(std::int32_t w, std::int32_t h) {
   return std::make_unique<DibBitmap>(w, h);
 }
@@ -162,8 +170,8 @@ std::unique_ptr<RasterBitmap> IEditorWindow::BitmapFromResource(std::int32_t id,
 }
 
 void IEditorWindow::ResizeEditor(std::int32_t newWidth, std::int32_t newHeight) {
-  const int dW = newWidth - EditorWidth();
-  const int dH = newHeight - EditorHeight();
+  const int dW = DisplayScale::ToPixels(newWidth, Scale()) - EditorWidth();
+  const int dH = DisplayScale::ToPixels(newHeight, Scale()) - EditorHeight();
   // The base destroys every control; an open entry would be finished on one
   // of them by the next tick.
   CloseTextEntryWindow();
@@ -196,6 +204,31 @@ void IEditorWindow::ResizeEditor(std::int32_t newWidth, std::int32_t newHeight) 
                grandparentRect.bottom - grandparentRect.top + dH);
   RECT old{0, 0, w0, h0};
   InvalidateRect(window, &old, FALSE);
+}
+
+void IEditorWindow::FollowScale() {
+  if (window == nullptr) return;
+  GrowWindow(window, EditorWidth(), EditorHeight());
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+std::int32_t IEditorWindow::ChooseFromMenu(const char* const* items, std::int32_t count, int x,
+                                           int y) {
+  if (window == nullptr || items == nullptr || count <= 0) return kNone;
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return kNone;
+  // The button press that asked for the menu took the mouse; the menu's own
+  // loop needs it, and the release it swallows would never give it back.
+  ReleaseCapture();
+  // Command 0 means nothing was picked, so the items count from 1.
+  for (std::int32_t i = 0; i < count; ++i)
+    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(i) + 1, items[i]);
+  POINT at{x, y};
+  ClientToScreen(window, &at);
+  const BOOL command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x,
+                                      at.y, 0, window, nullptr);
+  DestroyMenu(menu);
+  return command > 0 ? command - 1 : kNone;
 }
 
 //============================================================================

@@ -85,6 +85,11 @@ public:
   // A bitmap with a device context, so that painting can be copied with
   // BitBlt.
   std::unique_ptr<RasterBitmap> CreateBackBuffer(std::int32_t w, std::int32_t h) override;
+  double SystemScale(void* parent) override;
+  // A pop-up menu at the point, modal until the user picks or dismisses it.
+  std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x,
+                              int y) override;
+  void FollowScale() override;
 
   //==========================================================================
   // Called by the window procedures (IEditorWindow_messages.cpp,

@@ -42,8 +42,8 @@ HWND CreateEntry(const char* className, const char* text, DWORD style, const Ent
       nullptr);
 }
 
-HFONT StyleFont(const TextStyle& style) {
-  return CreateFontA(style.size, 0, 0, 0, style.styleFlags == TextStyle::kBold ? kBoldWeight : 0,
+HFONT StyleFont(const TextStyle& style, double scale) {
+  return CreateFontA(DisplayScale::ToPixels(style.size, scale), 0, 0, 0, style.styleFlags == TextStyle::kBold ? kBoldWeight : 0,
                      style.styleFlags == TextStyle::kItalic ? TRUE : FALSE, 0, 0, 0, 0, 0, 0, 0,
                      style.fontName);
 }
@@ -88,7 +88,7 @@ void IEditorWindow::PromptParamInput(IControl* control, IParameter* param) {
       longest = std::max(longest, static_cast<int>(std::strlen(text)));
       if (std::strcmp(text, current) == 0) selected = key;
     }
-    const EntryBox box = ValueListBox(control->DrawRect(), names, longest);
+    const EntryBox box = ValueListBox(ToPixels(control->DrawRect()), names, longest);
     entry = CreateEntry("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, box, window,
                         moduleInstance);
     if (entry == nullptr) return;
@@ -98,14 +98,14 @@ void IEditorWindow::PromptParamInput(IControl* control, IParameter* param) {
   } else {
     char largest[kValueTextSize];
     param->FormatValue(1.0, true, largest, sizeof(largest));
-    const EntryBox box = ValueEditBox(control->DrawRect(), static_cast<int>(std::strlen(largest)));
+    const EntryBox box = ValueEditBox(ToPixels(control->DrawRect()), static_cast<int>(std::strlen(largest)));
     entry = CreateEntry("EDIT", current, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, box,
                         window, moduleInstance);
     if (entry == nullptr) return;
     SendMessageA(entry, EM_SETSEL, 0, -1);
   }
   SetFocus(entry);
-  HFONT font = CreateFontA(kPromptFontHeight, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kPromptFontFace);
+  HFONT font = CreateFontA(DisplayScale::ToPixels(kPromptFontHeight, Scale()), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kPromptFontFace);
   AdoptEntry(entry, control, param, font);
   SendMessageA(entry, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
 }
@@ -117,11 +117,11 @@ void IEditorWindow::OpenControlTextEntry(IControl* control) {
   const char* text = source->EntryText() != nullptr ? source->EntryText() : "";
   HWND entry = CreateEntry("EDIT", text,
                            TextEntryStyle(style, source->EntryEditable(), source->EntrySecret()),
-                           ControlTextBox(control->DrawRect()), window, moduleInstance);
+                           ControlTextBox(ToPixels(control->DrawRect())), window, moduleInstance);
   if (entry == nullptr) return;
   SendMessageA(entry, EM_SETSEL, 0, -1);
   SetFocus(entry);
-  HFONT font = StyleFont(style);
+  HFONT font = StyleFont(style, Scale());
   AdoptEntry(entry, control, nullptr, font);
   SendMessageA(entry, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
 }
@@ -131,9 +131,9 @@ void IEditorWindow::OpenTextEntry(IControl* control, const TextStyle& style, con
   if (control == nullptr || entryWindow != nullptr || window == nullptr) return;
   HWND entry =
       CreateEntry("EDIT", text != nullptr ? text : "", TextEntryStyle(style, editable, secret),
-                  FreeTextBox(rect), window, moduleInstance);
+                  FreeTextBox(ToPixels(rect)), window, moduleInstance);
   if (entry == nullptr) return;
-  HFONT font = StyleFont(style);
+  HFONT font = StyleFont(style, Scale());
   SendMessageA(entry, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
   SendMessageA(entry, EM_SETSEL, 0, -1);
   SendMessageA(entry, EM_LIMITTEXT, kFreeEntryLimit, 0);

@@ -5,6 +5,7 @@
 
 #include "editor/IControl.h"
 #include "editor_win32/InputTranslation.h"
+#include "framework/AudioCallScope.h"
 #include "framework/IEffectBase.h"
 
 #include <windows.h>
@@ -47,7 +48,7 @@ std::intptr_t IEditorWindow::HandleWindowMessage(std::uint32_t message, std::uin
   case WM_PAINT: {
     RECT update{};
     if (GetUpdateRect(window, &update, FALSE) && !IsRectEmpty(&update)) {
-      PaintRect(Rect{update.left, update.top, update.right, update.bottom});
+      PaintPixels(Rect{update.left, update.top, update.right, update.bottom});
       // With no controls PaintRect paints nothing and never validates; the
       // region would otherwise bring WM_PAINT back without end.
       if (window != nullptr) ValidateRect(window, &update);
@@ -136,6 +137,8 @@ std::intptr_t IEditorWindow::HandleWindowMessage(std::uint32_t message, std::uin
 }
 
 void IEditorWindow::FrameTick() {
+  // The tick is the user-interface thread's turn as well (work put off by audio calls).
+  RunUserInterfaceTurn();
   if (entryWindow != nullptr) {
     if (entryState == TextEntryState::Commit || entryState == TextEntryState::Cancel)
       FinishTextEntry();
@@ -147,7 +150,8 @@ void IEditorWindow::FrameTick() {
 
   Rect dirty{};
   if (CollectDirtyRect(dirty)) {
-    RECT area{dirty.left, dirty.top, dirty.right, dirty.bottom};
+    const Rect pixels = ToPixels(dirty);
+    RECT area{pixels.left, pixels.top, pixels.right, pixels.bottom};
     InvalidateRect(window, &area, FALSE);
     if (entryWindow != nullptr) {
       // The entry draws itself; painting under it would flicker through.

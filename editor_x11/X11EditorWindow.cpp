@@ -4,7 +4,9 @@
 #include "editor_x11/X11EditorWindow.h"
 
 #include "editor/IControl.h"
+#include "editor_x11/XftScale.h"
 #include "framework/IEffectBase.h"
+#include "raster/BlitBitmap.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -116,6 +118,9 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
     CloseEditorWindow();
   }
 
+  // Without the host's factor or the user's choice, the desktop's Xft.dpi
+  // decides.
+  AdoptScaleForOpening(parent);
   int screenNumber = 0;
   connection = xcb_connect(nullptr, &screenNumber);
   xcb_screen_t* screen =
@@ -135,7 +140,7 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
       connection,
       xcb_create_window_checked(
           connection, depth, window, parentId, std::int16_t(x), std::int16_t(y),
-          std::uint16_t(ToWindow(EditorWidth())), std::uint16_t(ToWindow(EditorHeight())), 0,
+          std::uint16_t(EditorWidth()), std::uint16_t(EditorHeight()), 0,
           XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
           XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values));
   if (!created) {
@@ -312,10 +317,28 @@ void X11EditorWindow::ParentGone() {
 //============================================================================
 // To the screen
 
+double X11EditorWindow::SystemScale(void*) {
+  return XftScaleFactor();
+}
+
+void X11EditorWindow::FollowScale() {
+  if (connection == nullptr || windowGone) return;
+  const std::uint32_t size[] = {std::uint32_t(EditorWidth()), std::uint32_t(EditorHeight())};
+  xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                       size);
+  xcb_flush(connection);
+}
+
 bool X11EditorWindow::BlitToWindow(const Rect& rect) {
   // Painting happens under the locks; the copy to the server waits until
   // they are released (FlushBlits).
   if (rect.left >= rect.right || rect.top >= rect.bottom) return true;
+  const RasterBitmap* back = BackBuffer();
+  if (back == nullptr) return true;
+  if (shown.Width() != back->Width() || shown.Height() != back->Height())
+    shown.Resize(back->Width(), back->Height());
+  BlitBitmap(&shown, back, rect.left, rect.top, rect.left, rect.top, rect.right - rect.left,
+             rect.bottom - rect.top, 1.0f, kBlendCopy);
   if (!blitPending) {
     pendingBlit = rect;
   } else {
@@ -330,8 +353,8 @@ bool X11EditorWindow::BlitToWindow(const Rect& rect) {
 void X11EditorWindow::FlushBlits() {
   if (!blitPending) return;
   blitPending = false;
-  if (windowGone || BackBuffer() == nullptr) return;
-  PutImage(window, *BackBuffer(), pendingBlit);
+  if (windowGone) return;
+  PutImage(window, shown, pendingBlit);
   xcb_flush(connection);
 }
 
@@ -357,7 +380,7 @@ void X11EditorWindow::PutImage(xcb_window_t target, const RasterBitmap& source, 
                   imageRows.data() + std::size_t(r) * rowBytes);
     }
     xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, target, gc, std::uint16_t(right - left),
-                  std::uint16_t(rows), std::int16_t(ToWindow(left)), std::int16_t(ToWindow(y)), 0,
+                  std::uint16_t(rows), std::int16_t(left), std::int16_t(y), 0,
                   depth, std::uint32_t(imageRows.size()), imageRows.data());
   }
 }

@@ -58,6 +58,10 @@ public:
   // Window hooks of the surface
 
   bool BlitToWindow(const Rect& rect) override;
+  // Xft.dpi over 96.
+  double SystemScale(void* parent) override;
+  // The host's thread, under the plug-in lock.
+  void FollowScale() override;
   bool IsWindowOpen() override;
   void OpenControlTextEntry(IControl* control) override;
   void PromptParamInput(IControl* control, IParameter* param) override;
@@ -111,10 +115,6 @@ private:
   void FlushBlits();
   void PutImage(xcb_window_t target, const RasterBitmap& source, const Rect& rect);
 
-  // Coordinates and sizes between the window and the surface pass here.
-  static void ToSurface(int& x, int& y) { (void)x, (void)y; }
-  static int ToWindow(int length) { return length; }
-
   // Prompts
   void OpenEntryCommon(IControl* control, IParameter* param, const Rect& box, const char* text);
   void OpenPopup(IControl* control, IParameter* param, const Rect& box,
@@ -156,6 +156,10 @@ private:
   bool hoverTracked = false;
   Rect pendingBlit{};
   bool blitPending = false;
+  // What BlitToWindow copied out of the back bitmap under the locks, for
+  // FlushBlits to send without them: the host's thread may give the back
+  // bitmap a new scale (and size) meanwhile.
+  HeapBitmap shown{1, 1, 4};
   std::vector<std::uint8_t> imageRows; // PutImage's staging
   // Armed by the plug-in base on whichever thread ends a wheel gesture.
   std::atomic<std::int32_t> endEditCountdown{0};

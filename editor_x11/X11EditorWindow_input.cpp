@@ -56,11 +56,7 @@ void X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
   case XCB_EXPOSE: {
     const auto& expose = *reinterpret_cast<const xcb_expose_event_t*>(event);
     if (expose.window != window) return;
-    int left = expose.x, top = expose.y;
-    int right = expose.x + expose.width, bottom = expose.y + expose.height;
-    ToSurface(left, top);
-    ToSurface(right, bottom);
-    PaintRect(Rect{left, top, right, bottom});
+    PaintPixels(Rect{expose.x, expose.y, expose.x + expose.width, expose.y + expose.height});
     if (entryKind == EntryKind::Edit) DrawEntry();
     return;
   }
@@ -95,8 +91,7 @@ void X11EditorWindow::HandleEvent(const xcb_generic_event_t* event) {
 
 void X11EditorWindow::HandleButtonPress(const xcb_button_press_event_t& press) {
   if (press.event != window) return;
-  int x = press.event_x, y = press.event_y;
-  ToSurface(x, y);
+  const int x = press.event_x, y = press.event_y;
   const MouseMods mods = ModsAfter(press.state, press.detail, true);
   switch (press.detail) {
   case kLeftButton:
@@ -143,16 +138,14 @@ void X11EditorWindow::HandleButtonRelease(const xcb_button_release_event_t& rele
     swallowRelease = false;
     return;
   }
-  int x = release.event_x, y = release.event_y;
-  ToSurface(x, y);
+  const int x = release.event_x, y = release.event_y;
   ReleasePointer(release.time);
   SurfaceMouseUp(x, y, ModsAfter(release.state, release.detail, false));
 }
 
 void X11EditorWindow::HandleMotion(const xcb_motion_notify_event_t& motion) {
   if (motion.event != window) return;
-  int x = motion.event_x, y = motion.event_y;
-  ToSurface(x, y);
+  const int x = motion.event_x, y = motion.event_y;
   const MouseMods mods = ModsAfter(motion.state, 0, false);
   if (mods.leftButton || mods.rightButton) {
     if (pointerGrabbed) SurfaceDrag(x, y, mods);
@@ -168,13 +161,12 @@ bool X11EditorWindow::HostWheel(float step) {
   xcb_query_pointer_reply_t* pointer =
       xcb_query_pointer_reply(connection, xcb_query_pointer(connection, window), nullptr);
   if (pointer == nullptr) return false;
-  int x = pointer->win_x, y = pointer->win_y;
-  const bool over = pointer->same_screen != 0 && x >= 0 && y >= 0 && x < ToWindow(EditorWidth()) &&
-                    y < ToWindow(EditorHeight());
+  const int x = pointer->win_x, y = pointer->win_y;
+  const bool over = pointer->same_screen != 0 && x >= 0 && y >= 0 && x < EditorWidth() &&
+                    y < EditorHeight();
   const std::uint16_t state = pointer->mask;
   std::free(pointer);
   if (!over) return false;
-  ToSurface(x, y);
   MouseMods mods = ModsAfter(state, 0, false);
   mods.leftButton = mods.rightButton = false;
   SurfaceWheel(x, y, mods, HostWheelNotches(step));

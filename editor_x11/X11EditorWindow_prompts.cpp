@@ -83,15 +83,15 @@ void X11EditorWindow::PromptParamInput(IControl* control, IParameter* param) {
       if (list.back() == current) selected = key;
     }
     const EntryBox box = ValueListBox(control->DrawRect(), names, longest);
-    OpenPopup(control, param, Rect{box.x, box.y, box.x + box.width, box.y}, std::move(list),
-              selected);
+    OpenPopup(control, param, ToPixels(Rect{box.x, box.y, box.x + box.width, box.y}),
+              std::move(list), selected);
     return;
   }
   char largest[kValueTextSize];
   param->FormatValue(1.0, true, largest, sizeof(largest));
   const EntryBox box = ValueEditBox(control->DrawRect(), int(std::strlen(largest)));
-  OpenEntryCommon(control, param, Rect{box.x, box.y, box.x + box.width, box.y + box.height},
-                  current);
+  OpenEntryCommon(control, param,
+                  ToPixels(Rect{box.x, box.y, box.x + box.width, box.y + box.height}), current);
 }
 
 void X11EditorWindow::OpenControlTextEntry(IControl*) {
@@ -104,8 +104,8 @@ void X11EditorWindow::OpenTextEntry(IControl* control, const TextStyle&, const R
   // changes nothing when committed.
   if (control == nullptr || !editable || entryKind != EntryKind::Closed || !IsWindowOpen()) return;
   const EntryBox box = FreeTextBox(rect);
-  OpenEntryCommon(control, nullptr, Rect{box.x, box.y, box.x + box.width, box.y + box.height},
-                  text);
+  OpenEntryCommon(control, nullptr,
+                  ToPixels(Rect{box.x, box.y, box.x + box.width, box.y + box.height}), text);
 }
 
 void X11EditorWindow::OpenEntryCommon(IControl* control, IParameter* param, const Rect& box,
@@ -128,8 +128,8 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
   // whatever lies there: a window of its own outside the host's.
   xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
       connection,
-      xcb_translate_coordinates(connection, window, rootWindow, std::int16_t(ToWindow(box.left)),
-                                std::int16_t(ToWindow(box.top))),
+      xcb_translate_coordinates(connection, window, rootWindow, std::int16_t(box.left),
+                                std::int16_t(box.top)),
       nullptr);
   if (origin == nullptr) return;
   const int x = origin->dst_x;
@@ -138,7 +138,7 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
   popup.names = std::move(names);
   popup.selected = selected;
   popup.width = box.right - box.left;
-  popup.rowHeight = kListRowHeight;
+  popup.rowHeight = DisplayScale::ToPixels(kListRowHeight, Scale());
   const int listHeight = popup.rowHeight * int(popup.names.size()) + 2;
   popup.pixels.Resize(popup.width, listHeight);
   if (popup.pixels.Pixels() == nullptr) return;
@@ -149,7 +149,7 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
                                       XCB_EVENT_MASK_BUTTON_RELEASE |
                                       XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS};
   xcb_create_window(connection, depth, popup.window, rootWindow, std::int16_t(x), std::int16_t(y),
-                    std::uint16_t(ToWindow(popup.width)), std::uint16_t(ToWindow(listHeight)), 0,
+                    std::uint16_t(popup.width), std::uint16_t(listHeight), 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                     XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT |
                         XCB_CW_EVENT_MASK,
@@ -280,9 +280,9 @@ void X11EditorWindow::HandlePopupEvent(const xcb_generic_event_t* event) {
   } else {
     const auto& pointer = *reinterpret_cast<const xcb_button_press_event_t*>(event);
     const int x = pointer.event_x, y = pointer.event_y - 1;
-    const bool inside = x >= 0 && x < ToWindow(popup.width) && y >= 0 &&
-                        y < ToWindow(popup.rowHeight * int(popup.names.size()));
-    const int row = inside ? y / ToWindow(popup.rowHeight) : -1;
+    const bool inside = x >= 0 && x < popup.width && y >= 0 &&
+                        y < popup.rowHeight * int(popup.names.size());
+    const int row = inside ? y / popup.rowHeight : -1;
     if (type == XCB_MOTION_NOTIFY) {
       if (inside && row != popup.selected) {
         popup.selected = row;
@@ -343,7 +343,7 @@ void X11EditorWindow::CloseEntry(bool repaint) {
   }
   ReturnFocus();
   // The controls under the entry show again.
-  if (repaint) PaintRect(entryBox);
+  if (repaint) PaintPixels(entryBox);
 }
 
 void X11EditorWindow::TakeFocus() {

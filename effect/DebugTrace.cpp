@@ -1,5 +1,8 @@
 #include "effect/DebugTrace.h"
 
+#include "effect/TraceQueue.h"
+#include "framework/AudioCallScope.h"
+
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +12,7 @@ namespace quorvane {
 namespace {
 
 std::atomic<TraceSink> installedSink{nullptr};
+TraceQueue waitingLines;
 
 // Integral values beyond this do not fit a long long; they print in
 // exponent form instead of overflowing the integer conversion.
@@ -31,6 +35,14 @@ std::size_t Append(char* out, std::size_t capacity, std::size_t length, const ch
     out[length++] = *text++;
   out[length] = '\0';
   return length;
+}
+
+// Formats the line on the stack and hands it to the sink.
+void Write(const TraceEntry& entry) {
+  char line[kTraceLineCapacity];
+  FormatTraceLine(line, sizeof line, entry.label, entry.numbers);
+  const TraceSink sink = installedSink.load();
+  (sink != nullptr ? sink : PlatformTraceSink)(line);
 }
 
 } // namespace
@@ -86,11 +98,28 @@ TraceSink SetTraceSink(TraceSink sink) {
 
 void DebugTrace(const char* label, double n0, double n1, double n2, double n3, double n4, double n5,
                 double n6, double n7, double n8) {
-  const double numbers[kTraceNumberCount] = {n0, n1, n2, n3, n4, n5, n6, n7, n8};
-  char line[kTraceLineCapacity];
-  FormatTraceLine(line, sizeof line, label, numbers);
-  const TraceSink sink = installedSink.load();
-  (sink != nullptr ? sink : PlatformTraceSink)(line);
+  const TraceEntry entry{label, {n0, n1, n2, n3, n4, n5, n6, n7, n8}};
+  // The sink may block or call the system: not on the audio thread.
+  if (AudioCallInProgress()) {
+    waitingLines.Push(entry);
+    return;
+  }
+  FlushTrace();
+  Write(entry);
+}
+
+void FlushTrace() {
+  TraceEntry entry;
+  while (waitingLines.Pop(entry))
+    Write(entry);
+  const uint32_t lost = waitingLines.TakeLostCount();
+  if (lost > 0) {
+    TraceEntry count{"DebugTrace lost", {}};
+    for (double& n : count.numbers)
+      n = kTraceAbsent;
+    count.numbers[0] = lost;
+    Write(count);
+  }
 }
 
 } // namespace quorvane

@@ -7,10 +7,6 @@ namespace quorvane {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-constexpr float kDampingPerBandwidth = 15.0f;
-// Keeps the damping, and with it the pole radius, away from the unit circle
-// should a bandwidth of zero or less ever reach the design.
-constexpr double kLowestDamping = 1e-3;
 
 } // namespace
 

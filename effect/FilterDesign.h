@@ -29,6 +29,11 @@ static constexpr double kLowestDesignHz = 1.0;
 // Used when the rate is not a finite positive number, so a rate the host
 // never set (or set to nonsense) still designs a stable section.
 static constexpr double kFallbackDesignRate = 44100.0;
+// The damping q is the bandwidth fraction times this, formed in single precision.
+static constexpr float kDampingPerBandwidth = 15.0f;
+// Keeps the damping, and with it the pole radius, away from the unit circle
+// should a bandwidth of zero or less ever reach the design.
+static constexpr double kLowestDamping = 1e-3;
 
 // Designs gain, a1, a2 for kind at
 // freq Hz with bandwidth fraction (damping q = bandwidth * 15) for rate Hz.

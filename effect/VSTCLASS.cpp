@@ -2,6 +2,7 @@
 
 #include "effect/DebugTrace.h"
 #include "effect/EditorLayout.h"
+#include "framework/AudioCallScope.h"
 
 namespace quorvane {
 
@@ -33,8 +34,11 @@ constexpr FactoryProgram kFactoryPrograms[] = {
 VSTCLASS::VSTCLASS(audioMasterCallback host, EditorWindowFactory makeEditorWindow)
     : IEffectVST(host, kParamCount, "1-1 2-2", kPresetCount, "Quorvane", "", "Kelto", kVersion,
                  kUniqueId, kVendorCode, 0, kMidiMode, false, false) {
+  // Trace lines made during audio calls are written out at the next turn.
+  SetUserInterfaceTurn(&FlushTrace);
   DebugTrace("VSTCLASS::VSTCLASS");
   DefineParameters();
+  SetFloatBlockProcessor(this);
   // The editor is built now, whether or not the host ever opens it, so that
   // its controls already hold the values when the window first paints.
   if (makeEditorWindow) BuildQuorvaneEditor(*this, makeEditorWindow, graph);

@@ -12,6 +12,8 @@
 
 #include "effect/EditorWindowFactory.h"
 #include "effect/ProcessingState.h"
+#include "effect/dsp/NoteGate.h"
+#include "framework/FloatBlockProcessor.h"
 #include "framework/GraphReadout.h"
 #include "framework/vst2/IEffectVST.h"
 
@@ -20,7 +22,7 @@
 namespace quorvane {
 
 // VSTCLASS: the Quorvane effect, the one class the plug-in module creates.
-class VSTCLASS : public IEffectVST {
+class VSTCLASS : public IEffectVST, private FloatBlockProcessor {
 public:
   enum ParamIndex : int32_t {
     kParamFilterType = 0,
@@ -55,9 +57,14 @@ public:
   void OnParamChange(int32_t index) override;
   // Audio thread: filters channels 0 and 1 of inputs into outputs.
   void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+  // Audio thread: the same for the host's float buffers, each output
+  // replaced or, when adding, added to; the result is the same as widening,
+  // ProcessBlock and narrowing.
+  void ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) override;
   // Either way the envelope stops where it is and every held note is forgotten.
   void OnActivate(bool active) override;
-  // Note on/off gate the envelope; every message is sent on to the host.
+  // Note on/off gate the envelope from their own frame of the coming block
+  // (see NoteGate); every message is sent on to the host at once, unchanged.
   // Answers what the host answered to the message sent on.
   bool HandleMidi(const MidiMessage& message) override;
 
@@ -78,10 +85,20 @@ private:
   double StepRate() const;
 
   void InitialiseOnFirstBlock();
+  template <class Sample, class... Mode>
+  void RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames, Mode... mode);
+  // With a target assigned and no note in between: renders all frames while
+  // the envelope rests, else at most 64; answers how many.
+  template <class Sample, class... Mode>
+  int32_t RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
+                           Mode... mode);
+  void RouteHeldValue(float value);
 
   ProcessingState state;
   // Published for the editor's envelope strip, which reads it on its own thread.
   GraphReadout graph;
+  NoteGate gate;
+  float lastRoutedValue = 0.0f; // the envelope's latest output, for the readout
 };
 
 } // namespace quorvane

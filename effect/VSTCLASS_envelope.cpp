@@ -155,18 +155,7 @@ bool VSTCLASS::HandleMidi(const MidiMessage& message) {
   const int32_t status = message.status;
   const int32_t kind = status >= 0x80 && status <= 0xEF ? status >> 4 : 0;
   const int32_t velocity = status >= 0x80 && status <= 0x9F ? message.data2 : 0;
-
-  if (kind == 0x9 && velocity > 0) {
-    // The attack continues from the current level.
-    if (state.envTarget != EnvTarget::None) state.envStage = EnvStage::Attack;
-    if (state.heldNotes < INT32_MAX) ++state.heldNotes;
-  } else if (kind == 0x8 || kind == 0x9) {
-    --state.heldNotes;
-    if (state.heldNotes <= 0) {
-      if (state.envStage != EnvStage::Idle) state.envStage = EnvStage::Release;
-      state.heldNotes = 0;
-    }
-  }
+  if (kind == 0x8 || kind == 0x9) gate.Add(state, kind == 0x9 && velocity > 0, message.offset);
   return SendMidiToHost(message);
 }
 
@@ -188,6 +177,7 @@ void VSTCLASS::OnActivate(bool) {
   // The level is kept, so the target holds the value it had.
   state.envStage = EnvStage::Idle;
   state.heldNotes = 0;
+  gate.Clear();
   DebugTrace("OnActivate");
 }
 

@@ -1,130 +1,189 @@
-// The sound path: per sample, the envelope, its routing to the filter, the
-// two filter sections and the dry/wet mix. Audio thread; no allocation, no
-// system call, no trace.
+// The sound path, a block at a time: the envelope for a stretch of the block,
+// its routed values, the section's coefficients, the filter and the mix. The
+// block is split at the frames where notes open or close the envelope. Audio
+// thread; no allocation, no system call, no trace.
 
 #include "effect/VSTCLASS.h"
 
-#include <cfloat>
-#include <cmath>
+#include "effect/dsp/AdsrEnvelope.h"
+#include "effect/dsp/BatchDesign.h"
+#include "effect/dsp/StereoSection.h"
+#include "effect/dsp/TargetRouting.h"
+
+#include <algorithm>
 
 namespace quorvane {
 
 namespace {
 
-// Below this, input and filter memory count as silence and the section's
-// output is forced to exact zero, so decaying memory never turns denormal.
-constexpr double kSilence = 1e-15;
+// Frames designed and filtered per pass of the envelope: enough to amortise
+// a pass, small enough for the per-frame arrays to stay on the stack.
+constexpr int32_t kStretch = 64;
 
-// Non-finite samples and those below kSilence become exact zero: a broken
-// input sample counts as silence, so the filter rings on through it, and
-// nothing denormal or infinite leaves the effect -- not even once a host's
-// float callback narrows a tiny sample of the dry path.
-inline double Clean(double x) {
-  const double magnitude = std::fabs(x);
-  return magnitude > kSilence && magnitude <= DBL_MAX ? x : 0.0;
+AdsrEnvelope EnvelopeOf(const ProcessingState& s) {
+  AdsrEnvelope envelope;
+  envelope.stage = s.envStage;
+  envelope.level = s.envLevel;
+  envelope.attackStep = s.attackStep;
+  envelope.decayStep = s.decayStep;
+  envelope.sustainLevel = s.sustainLevel;
+  envelope.releaseStep = s.releaseStep;
+  return envelope;
 }
 
-// One envelope sample: advances the stage and answers the target value.
-inline float AdvanceEnvelope(ProcessingState& s) {
-  switch (s.envStage) {
-  case EnvStage::Attack:
-    s.envLevel += s.attackStep;
-    if (s.envLevel >= 1.0) {
-      s.envLevel = 1.0;
-      s.envStage = EnvStage::Decay;
-    }
-    break;
-  case EnvStage::Decay:
-    s.envLevel -= s.decayStep;
-    if (!(s.envLevel > s.sustainLevel)) {
-      s.envLevel = s.sustainLevel;
-      s.envStage = s.sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
-    }
-    break;
-  case EnvStage::Release:
-    s.envLevel -= s.releaseStep;
-    if (s.envLevel <= 0.0 || s.releaseStep == 0.0f) {
-      s.envLevel = 0.0;
-      s.envStage = EnvStage::Idle;
-    }
-    break;
-  default:
-    break;
-  }
-
-  const float level = static_cast<float>(s.envLevel);
-  float value = s.directionUp ? s.modDepth * level : (1.0f - level) * s.modDepth;
-  value += s.modBase;
-  return value;
+TargetRouting RoutingOf(const ProcessingState& s, const GraphReadout& graph) {
+  TargetRouting routing;
+  routing.directionUp = s.directionUp;
+  routing.modDepth = s.modDepth;
+  routing.modBase = s.modBase;
+  routing.compGain = s.compGain;
+  routing.compMode = s.compMode;
+  const GraphReadout::Reading range = graph.Read();
+  routing.lowest = range.graphMin;
+  routing.highest = range.graphMax;
+  return routing;
 }
 
-// Gain of the filtered signal for a target value within lo .. hi.
-inline float CompensationFactor(const ProcessingState& s, float lo, float hi, float value) {
-  const float g = s.compGain;
-  switch (s.compMode) {
-  case CompMode::Left:
-    return (hi - value) * (g - 1.0f) / (hi - lo) + 1.0f;
-  case CompMode::Right:
-    return (value - lo) * (g - 1.0f) / (hi - lo) + 1.0f;
-  default:
-    return std::fabs((value - lo) * 2.0f / (hi - lo) - 1.0f) * (g - 1.0f) + 1.0f;
-  }
+SectionDrive FixedDrive(const ProcessingState& s, float factor) {
+  SectionDrive drive;
+  drive.coefficients = FilterCoefficients{s.gain, s.a1, s.a2};
+  drive.factor = factor;
+  drive.wet = s.wet;
+  drive.dry = s.dry;
+  return drive;
 }
 
-inline void RouteTargetValue(ProcessingState& s, float value) {
-  switch (s.envTarget) {
-  case EnvTarget::Frequency:
-    s.freq = value;
-    RedesignFilter(s);
-    break;
-  case EnvTarget::Bandwidth:
-    s.bandwidth = value;
-    RedesignFilter(s);
-    break;
-  case EnvTarget::Mix:
-    s.wet = value;
-    s.dry = 1.0f - value;
-    break;
-  default:
-    break;
-  }
-}
-
-// One sample of one channel; a filter type the effect does not know writes nothing.
-inline void FilterSample(FilterMemory& m, const ProcessingState& s, double rawInput,
-                         double compFactor, double* output) {
-  const double in = Clean(rawInput);
-  double w0 = 0.0;
-  if (std::fabs(in) > kSilence || std::fabs(m.w1) > kSilence || std::fabs(m.w2) > kSilence)
-    w0 = s.gain * in - (s.a2 * m.w2 + s.a1 * m.w1);
-  if (!std::isfinite(w0)) {
-    // An overflow must not poison the section for good.
-    w0 = 0.0;
-    m.w1 = 0.0;
-    m.w2 = 0.0;
-  }
-  m.w0 = w0;
-
-  const double wet = s.wet;
-  const double dry = s.dry;
-  switch (s.filterType) {
-  case FilterKind::Lowpass:
-    *output = Clean((w0 + 2.0 * m.w1 + m.w2) * compFactor * wet + dry * in);
-    break;
-  case FilterKind::Highpass:
-    *output = Clean((in - w0 - 2.0 * m.w1 - m.w2) * compFactor * wet + dry * in);
-    break;
-  case FilterKind::Bandpass:
-    *output = Clean((w0 - m.w2) * compFactor * wet + dry * in);
-    break;
-  default:
-    break;
-  }
-  m.w2 = m.w1;
-  m.w1 = w0;
-}
+// The per-frame arrays of one stretch.
+struct StretchArrays {
+  float levels[kStretch];
+  float values[kStretch];
+  float factors[kStretch];
+  float wets[kStretch];
+  float drys[kStretch];
+  double gain[kStretch];
+  double a1[kStretch];
+  double a2[kStretch];
+};
 
 } // namespace
+
+// Routes one value that holds for a whole stretch: a redesign only when the
+// value differs from the one the coefficients were made for.
+void VSTCLASS::RouteHeldValue(float value) {
+  switch (state.envTarget) {
+  case EnvTarget::Frequency:
+    if (value != state.freq) {
+      state.freq = value;
+      RedesignFilter(state);
+    }
+    break;
+  case EnvTarget::Bandwidth:
+    if (value != state.bandwidth) {
+      state.bandwidth = value;
+      RedesignFilter(state);
+    }
+    break;
+  case EnvTarget::Mix:
+    state.wet = value;
+    state.dry = 1.0f - value;
+    break;
+  default:
+    break;
+  }
+}
+
+template <class Sample, class... Mode>
+int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
+                                   Mode... mode) {
+  StereoSection section(state.left, state.right);
+  const TargetRouting routing = RoutingOf(state, graph);
+  AdsrEnvelope envelope = EnvelopeOf(state);
+
+  if (envelope.Resting()) {
+    float level = static_cast<float>(envelope.level), value, factor = 1.0f;
+    routing.Values(&level, 1, &value);
+    if (routing.Compensates()) routing.Factors(&value, 1, &factor);
+    RouteHeldValue(value);
+    section.Run(state.filterType, FixedDrive(state, factor), in, out, frames, mode...);
+    lastRoutedValue = value;
+    return frames;
+  }
+
+  frames = std::min(frames, kStretch);
+  StretchArrays a;
+  envelope.Render(a.levels, frames);
+  state.envStage = envelope.stage;
+  state.envLevel = envelope.level;
+  routing.Values(a.levels, frames, a.values);
+  SectionDrive drive = FixedDrive(state, 1.0f);
+  const bool compensates = routing.Compensates();
+  if (compensates) {
+    routing.Factors(a.values, frames, a.factors);
+    drive.factors = a.factors;
+  }
+  const float last = a.values[frames - 1];
+  switch (state.envTarget) {
+  case EnvTarget::Frequency:
+  case EnvTarget::Bandwidth: {
+    const CoefficientArrays coefficients{a.gain, a.a1, a.a2};
+    if (state.envTarget == EnvTarget::Frequency) {
+      DesignFrequencySweep(state.filterType, a.values, state.bandwidth, state.designRate, frames,
+                           coefficients);
+      state.freq = last;
+    } else {
+      DesignBandwidthSweep(state.filterType, state.freq, a.values, state.designRate, frames,
+                           coefficients);
+      state.bandwidth = last;
+    }
+    drive.gain = a.gain;
+    drive.a1 = a.a1;
+    drive.a2 = a.a2;
+    state.gain = a.gain[frames - 1];
+    state.a1 = a.a1[frames - 1];
+    state.a2 = a.a2[frames - 1];
+    break;
+  }
+  default: // the mix
+    TargetRouting::WetAndDry(a.values, frames, a.wets, a.drys);
+    if (!compensates) std::fill(a.factors, a.factors + frames, 1.0f);
+    drive.factors = a.factors;
+    drive.wets = a.wets;
+    drive.drys = a.drys;
+    state.wet = last;
+    state.dry = 1.0f - last;
+    break;
+  }
+  section.Run(state.filterType, drive, in, out, frames, mode...);
+  lastRoutedValue = last;
+  return frames;
+}
+
+template <class Sample, class... Mode>
+void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames,
+                           Mode... mode) {
+  const bool targeted = state.envTarget != EnvTarget::None;
+  int32_t done = 0;
+  while (done < frames) {
+    gate.ApplyDue(state, done);
+    const int32_t end = std::min(gate.NextFrame(), frames);
+    for (int32_t at = done; at < end;) {
+      const Sample* stretchIn[2] = {in[0] + at, in[1] + at};
+      Sample* stretchOut[2] = {out[0] + at, out[1] + at};
+      if (targeted) {
+        at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
+      } else {
+        StereoSection(state.left, state.right)
+            .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
+                 mode...);
+        at = end;
+      }
+    }
+    done = end;
+  }
+  gate.ApplyRest(state);
+  // With no target the marker keeps its last value; it is not drawn then.
+  if (targeted) graph.PublishValue(lastRoutedValue);
+}
 
 void VSTCLASS::InitialiseOnFirstBlock() {
   state.initialised = true;
@@ -141,38 +200,19 @@ void VSTCLASS::InitialiseOnFirstBlock() {
 void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   if (!state.initialised) InitialiseOnFirstBlock();
   if (inputs == nullptr || outputs == nullptr || frames <= 0) return;
-  const double* inLeft = inputs[0];
-  const double* inRight = inputs[1];
-  double* outLeft = outputs[0];
-  double* outRight = outputs[1];
-  if (!inLeft || !inRight || !outLeft || !outRight) return;
+  const double* in[2] = {inputs[0], inputs[1]};
+  double* out[2] = {outputs[0], outputs[1]};
+  if (!in[0] || !in[1] || !out[0] || !out[1]) return;
+  RenderBlock(in, out, frames);
+}
 
-  // Parameter changes and MIDI arrive between blocks, under the same lock,
-  // so within a block only the envelope and what it routes change. The block
-  // runs on a local copy, which the compiler can keep out of reach of the
-  // output stores, and is written back at the end.
-  ProcessingState s = state;
-  const GraphReadout::Reading range = graph.Read();
-  const float lo = range.graphMin;
-  const float hi = range.graphMax;
-  float compFactor = 1.0f;
-  float targetValue = 0.0f;
-  bool envelopeRan = false;
-  for (int32_t i = 0; i < frames; ++i) {
-    if (s.envTarget != EnvTarget::None) {
-      targetValue = AdvanceEnvelope(s);
-      if (s.compGain != 1.0f) compFactor = CompensationFactor(s, lo, hi, targetValue);
-      RouteTargetValue(s, targetValue);
-      envelopeRan = true;
-    }
-    // Inputs and outputs may be the same buffers, even crosswise: each input
-    // sample is read just before its own output is written.
-    FilterSample(s.left, s, inLeft[i], compFactor, &outLeft[i]);
-    FilterSample(s.right, s, inRight[i], compFactor, &outRight[i]);
-  }
-  state = s;
-  // With no target the marker keeps its last value; it is not drawn then.
-  if (envelopeRan) graph.PublishValue(targetValue);
+void VSTCLASS::ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) {
+  if (!state.initialised) InitialiseOnFirstBlock();
+  if (inputs == nullptr || outputs == nullptr || frames <= 0) return;
+  const float* in[2] = {inputs[0], inputs[1]};
+  float* out[2] = {outputs[0], outputs[1]};
+  if (!in[0] || !in[1] || !out[0] || !out[1]) return;
+  RenderBlock(in, out, frames, adding ? FloatOutput::Add : FloatOutput::Replace);
 }
 
 } // namespace quorvane

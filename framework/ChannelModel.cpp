@@ -209,6 +209,15 @@ void ChannelModel::ProcessHostFloat(float** hostInputs, float** hostOutputs, int
   } while (offset < frames);
 }
 
+bool ChannelModel::FloatBuffersComplete(float** hostInputs, float** hostOutputs) const {
+  if (blockSize <= 0 || hostInputs == nullptr || hostOutputs == nullptr) return false;
+  for (std::size_t i = 0; i < inputs.size(); ++i)
+    if (!inputs[i].connected || hostInputs[i] == nullptr) return false;
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    if (!outputs[i].connected || hostOutputs[i] == nullptr) return false;
+  return true;
+}
+
 void ChannelModel::ProcessFloatPiece(float** hostInputs, float** hostOutputs, int32_t offset,
                                      int32_t frames, bool accumulate, BlockCallback process,
                                      void* context) {

@@ -48,6 +48,9 @@ public:
                          BlockCallback process, void* context);
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate,
                         BlockCallback process, void* context);
+  // True when the host's float buffers can be processed as they are: a block size is prepared,
+  // every channel is connected and every host pointer is there.
+  bool FloatBuffersComplete(float** hostInputs, float** hostOutputs) const;
 
 private:
   void PointUnconnectedSlotsAtScratch();

@@ -36,6 +36,11 @@ public:
     return nullptr;
   }
   virtual void CloseEditorWindow() {}
+  // The screen scale the host asks the editor to draw at (1 = as built); true when taken.
+  virtual bool SetHostScale(float factor) {
+    (void)factor;
+    return false;
+  }
   // A wheel step forwarded by the host; true if the pointer was over the editor and it was used.
   virtual bool HostWheel(float step) {
     (void)step;

@@ -82,6 +82,10 @@ HostKind IEffectBase::IdentifyHost() {
 }
 void IEffectBase::ReservedHookB() {}
 
+bool IEffectBase::ResizeHostWindow(int32_t, int32_t) {
+  return false;
+}
+
 void IEffectBase::AttachEditor(std::unique_ptr<IEditorConnection> surface) {
   if (!surface) return;
   PluginLockGuard guard(fields.pluginLock);
@@ -468,6 +472,12 @@ void IEffectBase::ProcessHostDouble(double** hostInputs, double** hostOutputs, i
 void IEffectBase::ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames,
                                    bool accumulate) {
   PluginLockGuard guard(fields.pluginLock);
+  // Whole: an effect that takes float buffers needs no scratch, so no pieces.
+  if (fields.floatBlocks != nullptr && frames > 0 &&
+      fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
+    fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+    return;
+  }
   fields.channels.ProcessHostFloat(hostInputs, hostOutputs, frames, accumulate, &ProcessBlockOf,
                                    this);
 }

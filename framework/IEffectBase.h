@@ -13,6 +13,7 @@
 #include "framework/ChannelModel.h"
 #include "framework/ChunkFormat.h"
 #include "framework/DeferredGesture.h"
+#include "framework/FloatBlockProcessor.h"
 #include "framework/HostKind.h"
 #include "framework/IEditorConnection.h"
 #include "framework/IParameter.h"
@@ -94,6 +95,9 @@ public:
   // The default answers what StoreHostIdentity stored.
   virtual HostKind IdentifyHost();
   virtual void UpdateEditorRect() = 0;
+  // Asks the host to give the open editor window this size in pixels; true when it did. The
+  // default has no host to ask.
+  virtual bool ResizeHostWindow(int32_t width, int32_t height);
   // Reserved; nothing calls it.
   virtual void ReservedHookB();
   virtual void ApplyHostQuirks() = 0;
@@ -247,6 +251,11 @@ public:
   void ProcessHostDouble(double** hostInputs, double** hostOutputs, int32_t frames);
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate);
 
+protected:
+  // Constructor of the effect: from now on the host's float buffers go to processor directly
+  // whenever they can (see FloatBlockProcessor).
+  void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }
+
 private:
   // The channel model's block callback: ProcessBlock of the effect behind context.
   static void ProcessBlockOf(void* context, double** inputs, double** outputs, int32_t frames);
@@ -277,6 +286,7 @@ private:
     double sampleRate = kDefaultSampleRate;
     int32_t latency = 0;
     std::unique_ptr<IEditorConnection> editor;
+    FloatBlockProcessor* floatBlocks = nullptr;
     StateBuffer presetChunk;
     StateBuffer bankChunk;
   };

@@ -18,6 +18,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev libpng-dev zlib1g-dev
   g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 libz-mingw-w64-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth
   python3 python3-pil fonts-dejavu-core
   libfreetype-dev libxcb1-dev libx11-dev libxtst-dev
@@ -220,6 +221,12 @@ build_mingw_library libsndfile libsndfile libsndfile.a \
   -DCMAKE_FIND_PACKAGE_PREFER_CONFIG=ON -DENABLE_EXTERNAL_LIBS=ON -DENABLE_MPEG=OFF \
   -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DENABLE_CPACK=OFF
 build_mingw_library libsamplerate libsamplerate libsamplerate.a -DLIBSAMPLERATE_EXAMPLES=OFF
+# Google Benchmark needs std::thread, which the win32 thread model lacks: it
+# and the Windows benchmark alone use the posix model, in a prefix of their own.
+toolchain="$root/cmake/mingw-w64-x86_64-posix.cmake" mingw_prefix="$deps/mingw-posix" \
+  build_mingw_library benchmark benchmark libbenchmark.a \
+  -DGIT_VERSION=0.0.0 -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+  -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_INSTALL_DOCS=OFF
 
 # --- 3. Wine prefix ----------------------------------------------------------
 wineprefix="$root/build/wineprefix"

@@ -227,6 +227,10 @@ void IEffectVST::UpdateEditorRect() {
   editorRect.right = ToRectCoordinate(Editor()->EditorWidth());
 }
 
+bool IEffectVST::ResizeHostWindow(int32_t width, int32_t height) {
+  return CallHost(audioMasterSizeWindow, width, height) != 0;
+}
+
 void IEffectVST::AttachEditor(std::unique_ptr<IEditorConnection> surface) {
   const bool attaching = surface != nullptr;
   IEffectBase::AttachEditor(std::move(surface));

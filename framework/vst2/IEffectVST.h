@@ -27,6 +27,9 @@ public:
   // Host extension: a mouse-wheel step forwarded by the host ('stCA' with value 'Whee').
   static constexpr int32_t kWheelRequest = 0x73744341;
   static constexpr intptr_t kWheelRequestValue = 0x57686565;
+  // The screen scale a host asks the editor to draw at ('PreS', 'AeCs'), the factor in opt.
+  static constexpr int32_t kScaleRequest = kVstScaleFactorIndex;
+  static constexpr intptr_t kScaleRequestValue = kVstScaleFactorValue;
   // Scratch buffers are sized for at most this many frames, whatever the host announces;
   // longer blocks are processed in pieces.
   static constexpr int32_t kMaxPreparedBlockSize = 1 << 16;
@@ -66,6 +69,7 @@ public:
   // Asks the host for its product text and version the first time; the stored kind afterwards.
   HostKind IdentifyHost() override;
   void UpdateEditorRect() override;
+  bool ResizeHostWindow(int32_t width, int32_t height) override;
   // Runs once per instance, at the first effOpen.
   void ApplyHostQuirks() override;
   void AttachEditor(std::unique_ptr<IEditorConnection> surface) override;

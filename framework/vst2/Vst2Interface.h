@@ -40,6 +40,11 @@ constexpr int32_t VstFourCC(char a, char b, char c, char d) {
 static constexpr int32_t kEffectMagic = VstFourCC('V', 's', 't', 'P');
 static constexpr int32_t kVstVersion = 2400;
 
+// A host convention beyond the interface: effVendorSpecific with this index and value asks the
+// editor to draw at the screen scale given in opt.
+static constexpr int32_t kVstScaleFactorIndex = VstFourCC('P', 'r', 'e', 'S');
+static constexpr intptr_t kVstScaleFactorValue = VstFourCC('A', 'e', 'C', 's');
+
 struct AEffect {
   int32_t magic;
   AEffectDispatcherProc dispatcher;

@@ -248,6 +248,9 @@ intptr_t IEffectVST::VendorSpecific(int32_t request, intptr_t value, void* ptr, 
   case kWheelRequest:
     if (value != kWheelRequestValue || !HasUsableEditor()) return 0;
     return Editor()->HostWheel(opt) ? 1 : 0;
+  case kScaleRequest:
+    if (value != kScaleRequestValue || !HasUsableEditor()) return 0;
+    return Editor()->SetHostScale(opt) ? 1 : 0;
   default:
     return 0;
   }

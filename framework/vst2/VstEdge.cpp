@@ -1,5 +1,6 @@
 #include "framework/vst2/VstEdge.h"
 
+#include "framework/AudioCallScope.h"
 #include "framework/vst2/IEffectVST.h"
 
 namespace quorvane {
@@ -17,16 +18,27 @@ intptr_t VSTCALLBACK DispatcherEdge(AEffect* record, int32_t opcode, int32_t ind
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return 0;
   try {
+    // Hosts deliver events from their audio thread; every other opcode comes
+    // from the user-interface thread and gives it its turn.
+    if (opcode == effProcessEvents) {
+      AudioCallScope scope;
+      return plugin->Dispatch(opcode, index, value, ptr, opt);
+    }
+    RunUserInterfaceTurn();
     return plugin->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
     return 0;
   }
 }
 
+// Hosts automate from their audio thread. (The process callbacks need no
+// scope: the sound path makes no trace line, and a scope costs a locked
+// add per block.)
 void VSTCALLBACK SetParameterEdge(AEffect* record, int32_t index, float value) {
   IEffectVST* plugin = PluginOf(record);
   if (plugin == nullptr) return;
   try {
+    AudioCallScope scope;
     plugin->SetParameterFromHost(index, static_cast<double>(value));
   } catch (...) {
   }

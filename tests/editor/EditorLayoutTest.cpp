@@ -2,11 +2,10 @@
 // every one of the fourteen parameters shows what the host sets, and a mouse
 // gesture on each control reaches the host as begin, automate, end.
 
-#include "TestSurface.h"
+#include "ImageFileSurface.h"
 
 #include "editor/IControl.h"
 #include "effect/VSTCLASS.h"
-#include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
 #include "tests/support/RecordingHost.h"
 
@@ -18,26 +17,12 @@
 namespace quorvane::test {
 namespace {
 
-// The test surface with the editor's real images, read from img/.
-class ImageFileSurface : public TestSurface {
-public:
-  using TestSurface::TestSurface;
-  std::unique_ptr<RasterBitmap> BitmapFromResource(std::int32_t, const char* name) override {
-    const std::string path = std::string(QUORVANE_SOURCE_DIR "/") + name;
-    return std::unique_ptr<RasterBitmap>(DecodePngFile(path.c_str()));
-  }
-};
-
-std::unique_ptr<IEditorSurface> MakeSurface(IEffectBase& plug, std::int32_t w, std::int32_t h) {
-  return std::make_unique<ImageFileSurface>(&plug, w, h);
-}
-
 enum class Gesture { Begin, Automate, End };
 
 class EditorLayoutTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    plugin = std::make_unique<VSTCLASS>(host.Callback(), &MakeSurface);
+    plugin = std::make_unique<VSTCLASS>(host.Callback(), &ImageFileSurface::Make);
     plugin->FinishCreation();
     surface = dynamic_cast<ImageFileSurface*>(plugin->Editor());
     ASSERT_NE(surface, nullptr);

@@ -65,10 +65,17 @@ std::unique_ptr<RasterBitmap> TestSurface::BitmapFromResource(std::int32_t id, c
 
 std::unique_ptr<GlyphFont> TestSurface::CreateStyleFont(const TextStyle& style) {
   ++fontsMade;
+  fontSizes.push_back(style.size);
   if (style.size <= 0) return nullptr; // stands for a font the platform refuses
   auto font = std::make_unique<GlyphFont>(&RecordingGlyphSource::Instance());
   font->AdoptFontHandle(&fakeFontHandle, GlyphFont::kOwnsHandle | GlyphFont::kNativeAllowed);
   return font;
+}
+
+std::int32_t TestSurface::ChooseFromMenu(const char* const* items, std::int32_t count, int,
+                                        int) {
+  menus.emplace_back(items, items + count);
+  return menuAnswer;
 }
 
 std::int32_t TestSurface::Register(std::function<std::unique_ptr<RasterBitmap>()> make) {

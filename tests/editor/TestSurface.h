@@ -49,6 +49,8 @@ public:
   void SyncTooltips() override {}
   std::unique_ptr<RasterBitmap> BitmapFromResource(std::int32_t id, const char* name) override;
   std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style) override;
+  std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x,
+                              int y) override;
 
   // A fresh resource id whose image is made by `make` (null: a failed load).
   std::int32_t Register(std::function<std::unique_ptr<RasterBitmap>()> make);
@@ -73,6 +75,9 @@ public:
   std::vector<Rect> blits;
   std::map<std::int32_t, int> loads; // BitmapFromResource calls per id
   int fontsMade = 0;
+  std::vector<std::int32_t> fontSizes; // of every font made, in turn
+  std::vector<std::vector<std::string>> menus; // items of every menu shown
+  std::int32_t menuAnswer = -1;
   bool open = false;
 
 private:

@@ -64,6 +64,8 @@ public:
     Editor()->CloseEditorWindow();
     reopened = Editor()->OpenEditorWindow(reinterpret_cast<void*>(closeOnBegin));
   }
+  // A host that takes whatever size the editor asks for.
+  bool ResizeHostWindow(int32_t, int32_t) override { return true; }
   std::uintptr_t closeOnBegin = 0; // and reopen in this window
   void* reopened = nullptr;
 };
@@ -139,6 +141,27 @@ TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
   SetFromHost(EditorTestEffect::kLevel, 0.0);
   host.Settle();
   EXPECT_FALSE(RegionDiffers(low, host.Capture(window), 0, 0, kWidth, kHeight));
+}
+
+TEST_F(X11EditorTest, TheHostsScaleChangesWhileTheWindowPaints) {
+  const WindowPixels unscaled = host.Capture(window);
+  auto scaleTo = [&](float factor) {
+    PluginLockGuard guard(effect->GetPluginLock());
+    EXPECT_TRUE(editor->SetHostScale(factor));
+  };
+  for (int i = 0; i < 6; ++i) {
+    scaleTo(i % 2 == 0 ? 2.0f : 1.5f);
+    SetFromHost(EditorTestEffect::kLevel, i / 6.0);
+    host.Settle(40);
+  }
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(host.Connection(), window, &attributes);
+  EXPECT_EQ(attributes.width, 300);
+  EXPECT_EQ(attributes.height, 180);
+  scaleTo(1.0f);
+  SetFromHost(EditorTestEffect::kLevel, 0.5);
+  host.Settle();
+  EXPECT_FALSE(RegionDiffers(unscaled, host.Capture(window), 0, 0, kWidth, kHeight));
 }
 
 TEST_F(X11EditorTest, WheelStepsAndDoubleClickRestores) {

@@ -13,6 +13,7 @@
 #include "tests/editor_x11/X11TestHost.h"
 #include "tests/support/VstEventList.h"
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include <cmath>
@@ -61,6 +62,8 @@ intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intpt
   switch (opcode) {
   case audioMasterVersion:
     return 2400;
+  case audioMasterSizeWindow:
+    return 1;
   case audioMasterAutomate:
   case audioMasterBeginEdit:
   case audioMasterEndEdit: {
@@ -80,6 +83,28 @@ vsthost::PluginModule& Module() {
     EXPECT_TRUE(module.Load(QUORVANE_PLUGIN_PATH, error)) << error;
   }
   return module;
+}
+
+// Pixels that differ between the Linux and the Windows picture of the
+// editor at a scale, away from the value texts (a line under the knobs and
+// the foot of the slider); -1 when they cannot be compared.
+int DifferencesOutsideText(const char* linuxPath, const char* windowsPath, int scale) {
+  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(linuxPath));
+  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(windowsPath));
+  if (!linux || !windows || linux->Width() != windows->Width() ||
+      linux->Height() != windows->Height())
+    return -1;
+  auto inText = [scale](int x, int y) {
+    return (y >= 196 * scale && y < 210 * scale) ||
+           (x >= 373 * scale && x < 443 * scale && y >= 121 * scale && y < 135 * scale);
+  };
+  int differing = 0;
+  for (int y = 0; y < linux->Height(); ++y)
+    for (int x = 0; x < linux->Width(); ++x)
+      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
+                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
+        ++differing;
+  return differing;
 }
 
 class PluginEditorTest : public ::testing::Test {
@@ -166,6 +191,23 @@ TEST_F(PluginEditorTest, ReportsItsEditorAndOpensItInTheHostWindow) {
   EXPECT_EQ(shot.width, 507);
   EXPECT_EQ(shot.height, 248);
   EXPECT_EQ(effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(PluginEditorTest, TheHostsScaleWhileOpenResizesTheEditorAndComesBackIntact) {
+  const Window editor = Editor(parent);
+  const WindowPixels unscaled = host.Capture(editor);
+  auto scaleTo = [&](float factor) {
+    EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, kVstScaleFactorIndex,
+                                 kVstScaleFactorValue, nullptr, factor),
+              1);
+    host.Settle();
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(host.Connection(), editor, &attributes);
+    return std::make_pair(attributes.width, attributes.height);
+  };
+  EXPECT_EQ(scaleTo(2.0f), std::make_pair(1014, 496));
+  EXPECT_EQ(scaleTo(1.0f), std::make_pair(507, 248));
+  EXPECT_FALSE(RegionDiffers(unscaled, host.Capture(editor), 0, 0, 507, 248));
 }
 
 TEST_F(PluginEditorTest, DraggingFilterFreqRaisesItInsideOneGesture) {
@@ -331,24 +373,66 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
 
   ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
-  const std::unique_ptr<RasterBitmap> linux(DecodePngFile(QUORVANE_LINUX_SCREENSHOT));
-  const std::unique_ptr<RasterBitmap> windows(DecodePngFile(QUORVANE_WINDOWS_SCREENSHOT));
-  ASSERT_NE(linux, nullptr);
-  ASSERT_NE(windows, nullptr);
-  ASSERT_EQ(linux->Width(), windows->Width());
-  ASSERT_EQ(linux->Height(), windows->Height());
-  // The value texts: a 14-pixel line under the knobs and at the foot of the
-  // slider.
-  auto inText = [](int x, int y) {
-    return (y >= 196 && y < 210) || (x >= 373 && x < 443 && y >= 121 && y < 135);
-  };
-  int differing = 0;
-  for (int y = 0; y < linux->Height(); ++y)
-    for (int x = 0; x < linux->Width(); ++x)
-      if (!inText(x, y) && linux->Pixels()[std::ptrdiff_t(y) * linux->RowStride() + x] !=
-                               windows->Pixels()[std::ptrdiff_t(y) * windows->RowStride() + x])
-        ++differing;
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT, QUORVANE_WINDOWS_SCREENSHOT, 1), 0);
+}
+
+// The desktop's Xft.dpi on the root window while it lives, as xrdb sets it;
+// what was there before comes back.
+class XftDpiGuard {
+public:
+  XftDpiGuard(Display* connection, const std::string& resources)
+      : display(connection), root(DefaultRootWindow(connection)) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 16, False, XA_STRING,
+                           &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      saved = std::string(reinterpret_cast<char*>(data), count);
+      hadResources = type == XA_STRING;
+      XFree(data);
+    }
+    Set(resources);
+  }
+  ~XftDpiGuard() {
+    if (hadResources)
+      Set(saved);
+    else
+      XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    XSync(display, False);
+  }
+
+private:
+  void Set(const std::string& text) {
+    XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+    XSync(display, False);
+  }
+
+  Display* display;
+  Window root;
+  std::string saved;
+  bool hadResources = false;
+};
+
+TEST(PluginEditorScale, AtXftDpi192TheEditorIsTheWindowsPictureAt200Percent) {
+  X11TestHost host;
+  if (!host.Ready()) GTEST_SKIP() << "no X server";
+  ASSERT_NE(Module().EntryPoint(), nullptr);
+  const XftDpiGuard dpi(host.Connection(), "Xft.antialias:\t1\nXft.dpi:\t192\n");
+  AEffect* effect = Module().EntryPoint()(&HostCallback);
+  effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+  ERect* rect = nullptr;
+  ASSERT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 1);
+  EXPECT_EQ(rect->right - rect->left, 1014);
+  EXPECT_EQ(rect->bottom - rect->top, 496);
+
+  const bool saved = SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT_200, 300);
+  effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(
+      DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT_200, QUORVANE_WINDOWS_SCREENSHOT_200, 2), 0);
 }
 
 } // namespace

@@ -57,12 +57,12 @@ X11TestHost::~X11TestHost() {
   XCloseDisplay(display);
 }
 
-Window X11TestHost::MakeParent(int x, int y) {
+Window X11TestHost::MakeParent(int x, int y, int width, int height) {
   XSetWindowAttributes attributes{};
   attributes.background_pixel = 0x203040;
   attributes.override_redirect = True;
-  const Window parent = XCreateWindow(display, DefaultRootWindow(display), x, y, kParentWidth,
-                                      kParentHeight, 0, CopyFromParent, InputOutput, CopyFromParent,
+  const Window parent = XCreateWindow(display, DefaultRootWindow(display), x, y, unsigned(width),
+                                      unsigned(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                       CWBackPixel | CWOverrideRedirect, &attributes);
   XMapRaised(display, parent);
   XSync(display, False);

@@ -45,7 +45,7 @@ public:
   bool Ready() const { return display != nullptr; }
   Display* Connection() const { return display; }
   // A fresh top-level window, mapped at (x, y) of the screen.
-  Window MakeParent(int x = 0, int y = 0);
+  Window MakeParent(int x = 0, int y = 0, int width = kParentWidth, int height = kParentHeight);
   void DestroyWindow(Window window);
   // The children of a window, in stacking order.
   std::vector<Window> Children(Window window) const;

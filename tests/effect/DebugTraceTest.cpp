@@ -1,8 +1,10 @@
 // The developer trace: number formatting, line layout, and which operations write it.
 
 #include "effect/DebugTrace.h"
+#include "framework/AudioCallScope.h"
 #include "tests/effect/AllocationCounter.h"
 #include "tests/effect/EffectRig.h"
+#include "tests/framework/TestThread.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,50 @@ TEST(EffectTrace, TheAudioPathWritesNothing) {
   effect.HandleMidi(noteOn);
   effect.ProcessBlock(inputs, outputs, 16);
   EXPECT_TRUE(trace.Lines().empty());
+}
+
+// Lines made inside an audio call, from a thread playing the host's audio thread.
+thread_local bool onAudioThread = false;
+int sinkCallsOnAudioThread = 0;
+std::vector<std::string> written;
+
+void CountingSink(const char* line) {
+  if (onAudioThread) ++sinkCallsOnAudioThread;
+  written.emplace_back(line);
+}
+
+void SetAttackOnAudioThread(EffectRig& rig, int first, int count) {
+  TestThread audio([&] {
+    onAudioThread = true;
+    for (int i = first; i < first + count; ++i) {
+      AudioCallScope scope; // as the binding opens around setParameter
+      rig.Set(VSTCLASS::kParamEnvAttack, i);
+    }
+  });
+  audio.Join();
+}
+
+TEST(EffectTrace, AudioCallLinesWaitForTheUserInterfaceThread) {
+  EffectRig rig(44100.0);
+  const TraceSink previous = SetTraceSink(CountingSink);
+  written.clear();
+  sinkCallsOnAudioThread = 0;
+
+  SetAttackOnAudioThread(rig, 1, 3);
+  EXPECT_TRUE(written.empty());
+  rig.Set(VSTCLASS::kParamEnvDepth, 50); // a user-interface call writes what waits first
+  ASSERT_EQ(written.size(), 4u);
+  EXPECT_EQ(written[0].rfind("OnParamChange 0, 0.02267573774, ", 0), 0u) << written[0];
+  EXPECT_EQ(written[2].rfind("OnParamChange 0, 0.00755857909, ", 0), 0u) << written[2];
+
+  written.clear();
+  SetAttackOnAudioThread(rig, 1, 200); // more than the queue holds
+  RunUserInterfaceTurn();
+  ASSERT_EQ(written.size(), 65u);
+  EXPECT_EQ(written[0].rfind("OnParamChange 0, 0.02267573774, ", 0), 0u) << written[0];
+  EXPECT_EQ(written[64], "DebugTrace lost 136");
+  EXPECT_EQ(sinkCallsOnAudioThread, 0);
+  SetTraceSink(previous);
 }
 
 } // namespace

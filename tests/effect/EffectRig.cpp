@@ -48,16 +48,18 @@ void EffectRig::Set(int32_t index, double value) {
   effect.OnParamChange(index);
 }
 
-void EffectRig::NoteOn(uint8_t note, uint8_t velocity) {
+void EffectRig::NoteOn(uint8_t note, uint8_t velocity, int32_t offset) {
   MidiMessage message;
+  message.offset = offset;
   message.status = 0x90;
   message.data1 = note;
   message.data2 = velocity;
   effect.HandleMidi(message);
 }
 
-void EffectRig::NoteOff(uint8_t note) {
+void EffectRig::NoteOff(uint8_t note, int32_t offset) {
   MidiMessage message;
+  message.offset = offset;
   message.status = 0x80;
   message.data1 = note;
   message.data2 = 64;

@@ -37,8 +37,9 @@ public:
   void Set(int32_t index, Choice choice) {
     Set(index, static_cast<int32_t>(choice));
   }
-  void NoteOn(uint8_t note = 60, uint8_t velocity = 100);
-  void NoteOff(uint8_t note = 60);
+  // A note at frame offset of the next block.
+  void NoteOn(uint8_t note = 60, uint8_t velocity = 100, int32_t offset = 0);
+  void NoteOff(uint8_t note = 60, int32_t offset = 0);
 
   // One block of the given stereo input; answers the outputs.
   void Process(const std::vector<double>& left, const std::vector<double>& right,

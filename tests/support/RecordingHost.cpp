@@ -41,6 +41,8 @@ intptr_t VSTCALLBACK RecordingCallback(AEffect* effect, int32_t opcode, int32_t 
   }
   case audioMasterWantMidi:
     return 1;
+  case audioMasterSizeWindow:
+    return host->sizeWindowAnswer;
   default:
     return 0;
   }

@@ -36,6 +36,7 @@ public:
   bool provideTime = true;
   VstTimeInfo time{};
   intptr_t processEventsAnswer = 1;
+  intptr_t sizeWindowAnswer = 1;
 
   // What the plug-in did.
   std::vector<HostCall> calls;

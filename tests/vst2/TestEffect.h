@@ -39,6 +39,10 @@ public:
     log->push_back("wheel " + std::to_string(step));
     return step > 0.0f;
   }
+  bool SetHostScale(float factor) override {
+    log->push_back("scale " + std::to_string(factor));
+    return true;
+  }
 
 private:
   IEffectBase* plug;

@@ -76,8 +76,11 @@ TEST_F(VstEditor, RectOpenCloseAndWheelReachTheEditor) {
   EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, whee, nullptr, 1.0f), 1);
   EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, whee, nullptr, -1.0f), 0);
   EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kWheelRequest, 0, nullptr, 1.0f), 0);
+  const intptr_t aecs = IEffectVST::kScaleRequestValue;
+  EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kScaleRequest, aecs, nullptr, 1.5f), 1);
+  EXPECT_EQ(Dispatch(effVendorSpecific, IEffectVST::kScaleRequest, 0, nullptr, 2.0f), 0);
   EXPECT_EQ(*log, (std::vector<std::string>{"open", "opened", "closed", "close", "wheel 1.000000",
-                                            "wheel -1.000000"}));
+                                            "wheel -1.000000", "scale 1.500000"}));
 }
 
 TEST_F(VstEditor, OpeningWithoutAHostWindowIsRefusedAndLeavesAnOpenWindow) {

@@ -148,6 +148,7 @@ TEST(VstHostOptions, RefusesContradictionsAndBadValues) {
       {{"a.dll", "--json", "--no-report"}, "contradict"},
       {{"a.dll", "-i", "-", "-i", "-"}, "only once"},
       {{"a.dll", "--save-state", "-"}, "audio only"},
+      {{"a.dll", "--editor-scale", "0.5"}, "--editor-scale 0.5: must be a number in 1..4"},
   };
   for (const auto& [args, fragment] : bad) {
     std::string error;

@@ -1,5 +1,7 @@
 #!/usr/bin/python3
-"""Draws the editor's nine PNG images into img/.
+"""Draws the editor's nine PNG images into img/, and the same design drawn
+at two and three times the size into img/2x/ and img/3x/ (for screens at
+those scales; every coordinate below is in 1x units).
 
 Run from anywhere: /usr/bin/python3 tools/images/make_images.py
 With --check it writes nothing and fails if a committed image differs from
@@ -9,9 +11,10 @@ own, because that is where python3-pil installs). The output is a pure
 function of this file, so the committed PNGs can be rebuilt byte for byte on
 the same Debian release.
 
-Shapes are drawn at SS times the size and reduced with a Lanczos filter for
-smooth edges; text is drawn at 1x so that FreeType's hinting keeps small
-captions crisp. Every frame of a strip is drawn on its own and pasted, so no
+Shapes are drawn at SS_AT[k] times the size of set k and reduced with a
+Lanczos filter for smooth edges (the larger sets need less: their own pixels
+are finer); text is drawn at the set's size, unsampled, so that FreeType's
+hinting keeps small captions crisp. Every frame of a strip is drawn on its own and pasted, so no
 frame bleeds into its neighbour.
 """
 
@@ -27,7 +30,10 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 OUT_DIR = os.path.join(ROOT, "img")
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 
-SS = 4  # supersampling factor for shapes
+SS = 4  # supersampling factor for shapes at 1x; the larger sets need less
+SS_AT = {1: SS, 2: 2, 3: 2}
+SETS = (1, 2, 3)  # the sizes drawn; set k goes to img/kx/ (1x to img/)
+S = 1  # the size being drawn now
 
 # Palette (RGB). One warm accent on neutral, slightly blue greys.
 BG_TOP = (30, 33, 38)
@@ -101,7 +107,12 @@ ROW_CAPTION_Y = 101
 
 
 def font(name, size):
-    return ImageFont.truetype(os.path.join(FONT_DIR, name), size)
+    return ImageFont.truetype(os.path.join(FONT_DIR, name), size * S)
+
+
+def at(xy):
+    """A 1x point in the pixels of the size being drawn."""
+    return (xy[0] * S, xy[1] * S)
 
 
 def rgba(c, a=255):
@@ -113,17 +124,19 @@ def mix(c0, c1, t):
 
 
 class Layer:
-    """An RGBA drawing surface in 1x coordinates, rasterised at SS times the
-    size; resolve() reduces it to the final size."""
+    """An RGBA drawing surface in 1x coordinates, rasterised at SS_AT[S] x S
+    times the size; resolve() reduces it to the size being drawn."""
 
     def __init__(self, w, h):
         self.w, self.h = w, h
-        self.img = Image.new("RGBA", (w * SS, h * SS), (0, 0, 0, 0))
+        self.k = SS_AT[S] * S  # raster pixels per 1x unit
+        self.img = Image.new("RGBA", (w * self.k, h * self.k), (0, 0, 0, 0))
 
     def _box(self, box):
         x0, y0, x1, y1 = box
+        k = self.k
         # Box corners are pixel edges in 1x; PIL's boxes are inclusive.
-        return (x0 * SS, y0 * SS, x1 * SS - 1, y1 * SS - 1)
+        return (x0 * k, y0 * k, x1 * k - 1, y1 * k - 1)
 
     def over(self, other):
         """Composites another Layer of the same size over this one."""
@@ -143,15 +156,15 @@ class Layer:
         """Fills the mask with a vertical gradient running from y0 to y1."""
         grad = Image.new("RGBA", self.img.size)
         gd = ImageDraw.Draw(grad)
-        span = max(1, (y1 - y0) * SS)
+        span = max(1, (y1 - y0) * self.k)
         for row in range(self.img.size[1]):
-            t = min(1.0, max(0.0, (row - y0 * SS) / span))
+            t = min(1.0, max(0.0, (row - y0 * self.k) / span))
             gd.line([(0, row), (self.img.size[0], row)], fill=rgba(mix(top_colour, bottom_colour, t)))
         grad.putalpha(mask.point(lambda v: v * alpha // 255))
         self.img = Image.alpha_composite(self.img, grad)
 
     def round_rect_mask(self, box, radius):
-        return self.shape_mask(lambda d: d.rounded_rectangle(self._box(box), radius=radius * SS, fill=255))
+        return self.shape_mask(lambda d: d.rounded_rectangle(self._box(box), radius=radius * self.k, fill=255))
 
     def round_rect(self, box, radius, colour, alpha=255):
         self.fill_mask(self.round_rect_mask(box, radius), colour, alpha)
@@ -160,9 +173,8 @@ class Layer:
         self.gradient_mask(self.round_rect_mask(box, radius), top, bottom, box[1], box[3], alpha)
 
     def circle_mask(self, cx, cy, r):
-        return self.shape_mask(
-            lambda d: d.ellipse(((cx - r) * SS, (cy - r) * SS, (cx + r) * SS - 1, (cy + r) * SS - 1), fill=255)
-        )
+        k = self.k
+        return self.shape_mask(lambda d: d.ellipse(((cx - r) * k, (cy - r) * k, (cx + r) * k - 1, (cy + r) * k - 1), fill=255))
 
     def circle(self, cx, cy, r, colour, alpha=255):
         self.fill_mask(self.circle_mask(cx, cy, r), colour, alpha)
@@ -176,31 +188,34 @@ class Layer:
         self.fill_mask(Image.composite(Image.new("L", outer.size, 0), outer, inner), colour, alpha)
 
     def line(self, points, colour, width, alpha=255, round_caps=True):
-        pts = [(x * SS, y * SS) for x, y in points]
+        k = self.k
+        pts = [(x * k, y * k) for x, y in points]
 
         def draw(d):
-            d.line(pts, fill=255, width=int(round(width * SS)), joint="curve")
+            d.line(pts, fill=255, width=int(round(width * k)), joint="curve")
             if round_caps:
-                r = width * SS / 2
+                r = width * k / 2
                 for x, y in (pts[0], pts[-1]):
                     d.ellipse((x - r, y - r, x + r, y + r), fill=255)
 
         self.fill_mask(self.shape_mask(draw), colour, alpha)
 
     def polygon(self, points, colour, alpha=255):
-        pts = [(x * SS, y * SS) for x, y in points]
+        pts = [(x * self.k, y * self.k) for x, y in points]
         self.fill_mask(self.shape_mask(lambda d: d.polygon(pts, fill=255)), colour, alpha)
 
     def resolve(self):
-        return self.img.resize((self.w, self.h), Image.LANCZOS)
+        return self.img.resize((self.w * S, self.h * S), Image.LANCZOS)
 
 
 def text_mask(size, xy, text, fnt, tracking=0.0, anchor="ls"):
-    """Draws text (1x) into a fresh L mask; tracking adds space between
-    characters. anchor: l/m/r horizontally, s (baseline) only vertically."""
+    """Draws text into a fresh L mask at xy (pixels of the size drawn);
+    tracking (1x) adds space between characters. anchor: l/m/r
+    horizontally, s (baseline) only vertically."""
     mask = Image.new("L", size, 0)
     d = ImageDraw.Draw(mask)
-    width = text_width(text, fnt, tracking)
+    tracking *= S
+    width = text_width(text, fnt, tracking / S) * S
     x, y = xy
     if anchor[0] == "m":
         x -= width / 2
@@ -216,19 +231,26 @@ def text_mask(size, xy, text, fnt, tracking=0.0, anchor="ls"):
 
 
 def text_width(text, fnt, tracking=0.0):
+    """Width in 1x units."""
     if tracking == 0:
-        return fnt.getlength(text)
-    return sum(fnt.getlength(ch) for ch in text) + tracking * (len(text) - 1)
+        return fnt.getlength(text) / S
+    return sum(fnt.getlength(ch) for ch in text) / S + tracking * (len(text) - 1)
 
 
 def cap_baseline(fnt, centre_y):
-    """Baseline that centres capital letters on centre_y."""
+    """Baseline (pixels of the size drawn) that centres capital letters on
+    centre_y (1x)."""
     top = fnt.getbbox("H", anchor="ls")[1]  # negative: cap height above baseline
-    return int(round(centre_y - top / 2.0))
+    return int(round(centre_y * S - top / 2.0))
 
 
 def put_text(img, xy, text, fnt, colour, alpha=255, tracking=0.0, anchor="ls"):
-    """Composites text onto an RGBA image without dark fringes."""
+    """Composites text onto an RGBA image without dark fringes; xy in 1x."""
+    return put_text_at(img, at(xy), text, fnt, colour, alpha, tracking, anchor)
+
+
+def put_text_at(img, xy, text, fnt, colour, alpha=255, tracking=0.0, anchor="ls"):
+    """put_text with xy in pixels of the size drawn."""
     mask = text_mask(img.size, xy, text, fnt, tracking, anchor)
     solid = Image.new("RGBA", img.size, rgba(colour, 0))
     solid.putalpha(mask.point(lambda v: v * alpha // 255))
@@ -236,7 +258,7 @@ def put_text(img, xy, text, fnt, colour, alpha=255, tracking=0.0, anchor="ls"):
 
 
 def put_caption(img, cx, cy, text, fnt, colour, alpha=255, tracking=0.0, anchor="m"):
-    return put_text(img, (cx, cap_baseline(fnt, cy)), text, fnt, colour, alpha, tracking, anchor + "s")
+    return put_text_at(img, (cx * S, cap_baseline(fnt, cy)), text, fnt, colour, alpha, tracking, anchor + "s")
 
 
 def flatten(img, colour):
@@ -248,7 +270,7 @@ def flatten(img, colour):
 def flatten_on(img, panel, xy):
     """An RGB image of img composited over the panel where the editor puts
     it, so that its rounded corners blend into the real surroundings."""
-    x, y = xy
+    x, y = at(xy)
     under = panel.crop((x, y, x + img.width, y + img.height))
     return Image.alpha_composite(under, img).convert("RGB")
 
@@ -559,9 +581,9 @@ def background(base):
 
     # Unselected Filter Type buttons, and the direction button's "Up" look.
     for i in range(len(TYPE_LABELS)):
-        img.alpha_composite(type_cell(i, False), (TYPE_AT[0] + 24 * i, TYPE_AT[1]))
-    img.alpha_composite(direction_face(True), DIRECTION_AT)
-    img.alpha_composite(reset_face(False), RESET_AT)
+        img.alpha_composite(type_cell(i, False), at((TYPE_AT[0] + 24 * i, TYPE_AT[1])))
+    img.alpha_composite(direction_face(True), at(DIRECTION_AT))
+    img.alpha_composite(reset_face(False), at(RESET_AT))
 
     # Texts.
     plate_mid = (lx0 + lx1) / 2
@@ -615,64 +637,94 @@ def require(condition, message):
 
 
 def build():
-    """Image name -> (image, size, PNG colour type, frames) as the editor expects them."""
+    """Image name -> (image, size, PNG colour type, frames) as the editor
+    expects them, at the size being drawn (S)."""
     base = panel_base()
     comp_modes = ("left", "right", "both")
+
+    def size(w, h):
+        return (w * S, h * S)
+
     return {
-        "Background": (background(base), (W, H), "RGBA", 1),
-        "Knob": (strip([knob_indicator(), knob_cap()], True, "RGBA"), (64, 32), "RGBA", 2),
-        "FilterType": (strip([type_cell(i, True) for i in range(3)], True, "RGBA"), (72, 13), "RGBA", 3),
-        "Target": (strip([target_face(t) for t in TARGET_LABELS], False, "RGBA"), (44, 48), "RGBA", 4),
+        "Background": (background(base), size(W, H), "RGBA", 1),
+        "Knob": (strip([knob_indicator(), knob_cap()], True, "RGBA"), size(64, 32), "RGBA", 2),
+        "FilterType": (strip([type_cell(i, True) for i in range(3)], True, "RGBA"), size(72, 13), "RGBA", 3),
+        "Target": (strip([target_face(t) for t in TARGET_LABELS], False, "RGBA"), size(44, 48), "RGBA", 4),
         "TargetList": (
             strip([target_list_row(i, t) for i, t in enumerate(TARGET_LABELS)], False, "RGB"),
-            (44, 48),
+            size(44, 48),
             "RGB",
             4,
         ),
-        "Direction": (flatten_on(direction_face(False), base, DIRECTION_AT), (50, 16), "RGB", 1),
-        "SliderHandle": (slider_handle(), (16, 16), "RGBA", 1),
+        "Direction": (flatten_on(direction_face(False), base, DIRECTION_AT), size(50, 16), "RGB", 1),
+        "SliderHandle": (slider_handle(), size(16, 16), "RGBA", 1),
         "Compensation": (
             strip([flatten_on(comp_face(m), base, COMP_AT) for m in comp_modes], False, "RGB"),
-            (31, 60),
+            size(31, 60),
             "RGB",
             3,
         ),
-        "Reset": (reset_face(True), (15, 15), "RGBA", 1),
+        "Reset": (reset_face(True), size(15, 15), "RGBA", 1),
     }
 
 
-def differences(images):
-    """Names of the committed images whose pixels, size or colour type differ from these."""
+def set_dir(k):
+    return OUT_DIR if k == 1 else os.path.join(OUT_DIR, "%dx" % k)
+
+
+def set_file(k, name):
+    return IMAGES[name].file if k == 1 else "%dx/%s" % (k, IMAGES[name].file)
+
+
+def differences(k, images):
+    """Files of set k whose pixels, size or colour type differ from these."""
     differing = []
     for name, (img, _, mode, _) in images.items():
-        path = os.path.join(OUT_DIR, IMAGES[name].file)
+        path = os.path.join(OUT_DIR, set_file(k, name))
+        if not os.path.exists(path):
+            differing.append(set_file(k, name))
+            continue
         with Image.open(path) as committed:
             same = (committed.mode, committed.size, committed.tobytes()) == (mode, img.size, img.tobytes())
         if not same:
-            differing.append(IMAGES[name].file)
+            differing.append(set_file(k, name))
     return differing
 
 
-def main(argv):
+def build_checked():
     images = build()
     require(sorted(images) == sorted(IMAGES), "the images drawn are not the editor's images")
     require(images["Background"][0].getextrema()[3] == (255, 255), "background must be opaque")
     for name, (img, size, mode, frames) in images.items():
-        require(img.size == size and img.mode == mode, "%s is %s %s" % (name, img.size, img.mode))
+        require(img.size == size and img.mode == mode, "%s is %s %s at %dx" % (name, img.size, img.mode, S))
         require(frames == IMAGES[name].frames, "%s has %d frames, the editor takes %d" % (name, frames, IMAGES[name].frames))
-    if argv[1:] == ["--check"]:
-        differing = differences(images)
+    return images
+
+
+def main(argv):
+    global S
+    check = argv[1:] == ["--check"]
+    differing = []
+    written = 0
+    for k in SETS:
+        S = k
+        images = build_checked()
+        if check:
+            differing += differences(k, images)
+            continue
+        os.makedirs(set_dir(k), exist_ok=True)
+        for name, (img, size, mode, _) in images.items():
+            path = os.path.join(OUT_DIR, set_file(k, name))
+            img.save(path, "PNG", optimize=True)
+            with Image.open(path) as saved:
+                found = (saved.size, saved.mode)
+            require(found == (size, mode), "%s was written as %s %s" % ((set_file(k, name),) + found))
+            written += 1
+    if check:
         for file in differing:
             print("img/%s does not match the editor's layout: run %s" % (file, __file__))
         return 1 if differing else 0
-    os.makedirs(OUT_DIR, exist_ok=True)
-    for name, (img, size, mode, _) in images.items():
-        path = os.path.join(OUT_DIR, IMAGES[name].file)
-        img.save(path, "PNG", optimize=True)
-        with Image.open(path) as check:
-            written = (check.size, check.mode)
-        require(written == (size, mode), "%s was written as %s %s" % ((name,) + written))
-    print("wrote %d images to %s" % (len(images), OUT_DIR))
+    print("wrote %d images to %s" % (written, OUT_DIR))
     return 0
 
 

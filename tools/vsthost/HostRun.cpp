@@ -438,6 +438,9 @@ void Session::Summarise(const std::string& output, const RenderResult& result, i
 
 Outcome Session::Finish() {
   std::string error;
+  if (options_.editorScale > 0.0)
+    plugin_->Dispatch(effVendorSpecific, kVstScaleFactorIndex, kVstScaleFactorValue, nullptr,
+                      static_cast<float>(options_.editorScale));
   if (!options_.screenshotPath.empty()) {
     if (!SaveScreenshot(*plugin_, options_.screenshotPath, error)) return Failure(error);
     if (!options_.quiet)

@@ -214,6 +214,10 @@ const OptionSpec kOptions[] = {
        o.screenshotPath = v;
        return NotEmpty(v, e);
      }},
+    {"", "--editor-scale", true,
+     [](Options& o, const std::string& v, std::string& e) {
+       return NumberIn(v, 1.0, 4.0, o.editorScale, e);
+     }},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -388,6 +392,8 @@ Plug-in state (applied in this order, before rendering):
 Editor (an X server on Linux):
       --screenshot FILE      open the plug-in's editor in a window after
                              rendering, and save its picture as PNG
+      --editor-scale F       ask the editor to draw at screen scale F (1..4)
+                             as hosts do with 'PreS', e.g. 2 for 200 %
 Timing (any VST 2.4 plug-ins):
       --bench PLUGIN...      the cost of float processReplacing per frame and
                              the speed against real time, on noise with one

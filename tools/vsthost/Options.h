@@ -39,6 +39,7 @@ struct Options {
   std::string loadBank; // every program at once
   std::string saveBank;
   std::string screenshotPath;
+  double editorScale = 0.0; // sent to the editor before it opens; 0: none
   bool quiet = false;
   bool report = true;
   bool json = false;
