@@ -22,8 +22,9 @@ set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_OBJDUMP ${TOOLCHAIN_PREFIX}-objdump)
 
 # Executables and the DLL carry their own C and C++ runtime, so they run
-# under Wine and in hosts without MinGW DLLs on the path.
-set(_quorvane_static_runtime "-static -static-libgcc -static-libstdc++")
+# under Wine and in hosts without MinGW DLLs on the path; no link time goes
+# into their headers, so one commit links to the same bytes every time.
+set(_quorvane_static_runtime "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_quorvane_static_runtime}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_quorvane_static_runtime}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_quorvane_static_runtime}")

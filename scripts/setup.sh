@@ -26,6 +26,7 @@ packages=(
   dpkg-dev locales
   libsndfile1-dev libsamplerate0-dev
   lv2-dev liblilv-dev lilv-utils serdi sordi libsuil-dev
+  pandoc zip unzip
 )
 
 log() { printf '[setup] %s\n' "$*"; }

@@ -3,11 +3,13 @@
 # native, native-asan (AddressSanitizer and UndefinedBehaviorSanitizer),
 # native-tsan (ThreadSanitizer, the concurrency tests only),
 # windows (MinGW-w64, run under Wine inside one Xvfb) and fuzz (each libFuzzer
-# target for a bounded time, scripts/run-fuzzers.sh) -- keeps going past
-# failures so one run shows them all, and exits non-zero if anything failed.
+# target for a bounded time, scripts/run-fuzzers.sh) and release (the
+# archives built twice, unpacked and tried, scripts/check-release.sh) --
+# keeps going past failures so one run shows them all, and exits non-zero if
+# anything failed.
 # Runs scripts/setup.sh first when run as root (a no-op once all is there).
 #
-#   scripts/test-all.sh [preset...]     default: native native-asan native-tsan windows fuzz
+#   scripts/test-all.sh [preset...]     default: native native-asan native-tsan windows fuzz release
 #
 # The output ends with CTest's own summary lines, failing presets last.
 set -uo pipefail
@@ -15,7 +17,7 @@ set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root" || exit 1
 presets=("$@")
-[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan native-tsan windows fuzz)
+[[ ${#presets[@]} -gt 0 ]] || presets=(native native-asan native-tsan windows fuzz release)
 logs="$root/build/test-logs"
 
 say() { printf '\n=== %s\n' "$*"; }
@@ -67,15 +69,19 @@ trap stop_xvfb EXIT
 trap 'exit 130' INT TERM
 
 declare -A result counts duration
+declare -A step_scripts=([fuzz]=run-fuzzers.sh [release]=check-release.sh)
 overall=0
 for preset in "${presets[@]}"; do
   started=$(date +%s)
   status=ok
-  if [[ $preset == fuzz ]]; then
-    # The fuzzers run their own configure and build; no CTest here.
-    bash "$root/scripts/run-fuzzers.sh" 2>&1 | tee "$logs/fuzz.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="fuzzing FAILED"; overall=1; }
-    counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings"
+  if [[ -n ${step_scripts[$preset]:-} ]]; then
+    # The fuzzers and the release check run their own configure and build; no CTest here.
+    bash "$root/scripts/${step_scripts[$preset]}" 2>&1 | tee "$logs/$preset.log"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="$preset FAILED"; overall=1; }
+    case $preset in
+      fuzz) counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings" ;;
+      release) counts[$preset]="$(grep -c '^\[check-release\]' "$logs/release.log") checks reported" ;;
+    esac
     result[$preset]="$status"
     duration[$preset]="$(seconds_since "$started")"
     continue
@@ -125,12 +131,16 @@ if [[ -n ${result[fuzz]:-} ]]; then
   printf '\n--- scripts/run-fuzzers.sh\n'
   sed -n '/^=== fuzz: summary/,$p' "$logs/fuzz.log"
 fi
+if [[ -n ${result[release]:-} ]]; then
+  printf '\n--- scripts/check-release.sh\n'
+  grep '^\[check-release\]' "$logs/release.log"
+fi
 ordered=()
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && ${result[$preset]} == ok ]] && ordered+=("$preset")
+  [[ -z ${step_scripts[$preset]:-} && ${result[$preset]} == ok ]] && ordered+=("$preset")
 done
 for preset in "${presets[@]}"; do
-  [[ $preset != fuzz && ${result[$preset]} != ok ]] && ordered+=("$preset")
+  [[ -z ${step_scripts[$preset]:-} && ${result[$preset]} != ok ]] && ordered+=("$preset")
 done
 for preset in "${ordered[@]}"; do
   printf '\n--- ctest --preset %s\n' "$preset"

@@ -93,6 +93,7 @@ run 1 --load-state "$plugin" && says "not a program state file"
 # A bank of every program: saved, loaded; a damaged one refused whole.
 run 0 -q -p 5 -s "Filter Mix=50" --save-bank bank.fxb
 run 0 --load-bank bank.fxb && check "bank restored" grep -q "Filter Mix *50" out.txt
+check "saving left the free slot's name alone" grep -q " 11  *- 12 -" out.txt
 head -c 1000 bank.fxb >damaged.fxb
 run 1 --load-bank damaged.fxb && says "damaged bank file"
 

@@ -173,14 +173,16 @@ Outcome LoadBank(const VstPlugin& plugin, const std::string& path) {
 Outcome SaveBank(const VstPlugin& plugin, const std::string& path) {
   const auto current = static_cast<int32_t>(plugin.Dispatch(effGetProgram));
   const std::vector<uint8_t> live = plugin.GetProgramState();
-  std::vector<ProgramState> programs;
-  for (int i = 0; i < plugin.ProgramCount(); ++i) {
+  std::vector<ProgramState> programs(static_cast<size_t>(plugin.ProgramCount()));
+  // Names before any selection: selecting a never-used slot may rename it.
+  for (size_t i = 0; i < programs.size(); ++i)
+    programs[i].programName = plugin.ProgramName(static_cast<int>(i));
+  // From the last program down: a never-used slot takes the live values when
+  // selected, and so gets those from before the save, not its neighbour's.
+  for (int i = plugin.ProgramCount() - 1; i >= 0; --i) {
     plugin.Dispatch(effSetProgram, 0, i);
-    ProgramState program;
-    program.programName = plugin.Text(effGetProgramName);
     for (int k = 0; k < plugin.ParamCount(); ++k)
-      program.values.push_back(plugin.ParamNormalised(k));
-    programs.push_back(std::move(program));
+      programs[static_cast<size_t>(i)].values.push_back(plugin.ParamNormalised(k));
   }
   plugin.Dispatch(effSetProgram, 0, current);
   if (!live.empty()) plugin.SetProgramState(live);
