@@ -1,6 +1,8 @@
 #include "effect/dsp/AdsrEnvelope.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <emmintrin.h>
 
 namespace quorvane {
@@ -14,8 +16,15 @@ namespace {
 bool SumsExact(double level, double step, int frames) {
   const double magnitude = std::fabs(step);
   if (!(magnitude > 0.0) || !(magnitude <= 1.0)) return false;
-  const double unit = std::ldexp(1.0, std::ilogb(magnitude) - 23);
-  if (!(std::fabs(level) + frames * magnitude < std::ldexp(unit, 53))) return false;
+  // The power of two at or below the step (a widened float is a normal
+  // double), then its float's last place: all exact.
+  uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  bits &= 0xFFF0000000000000u;
+  double power;
+  std::memcpy(&power, &bits, sizeof power);
+  const double unit = power * 0x1p-23;
+  if (!(std::fabs(level) + frames * magnitude < unit * 0x1p53)) return false;
   const double units = level / unit;
   return units == std::floor(units);
 }
