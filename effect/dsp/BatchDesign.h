@@ -2,7 +2,8 @@
 // The section's design for a run of frames at once, for the envelope's
 // sweeps of the frequency or the bandwidth: two designs per SSE2 operation
 // (four per AVX2 one where the processor has it), the cotangent from a
-// rational approximation, one division per design. The clamps are DesignFilter's; the coefficients agree with it to about 1e-14.
+// rational approximation, one division per design. The clamps are
+// DesignFilter's; the coefficients agree with it to about 1e-14.
 // Pure functions, allocation-free; the audio thread calls them.
 
 #include "effect/FilterDesign.h"

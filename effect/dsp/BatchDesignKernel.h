@@ -47,7 +47,8 @@ Quad Damping(__m128 bandwidth) {
   const Quad y = Blend(upper, w, Splat(kHalfPiHigh) - w + Splat(kHalfPiLow));
   const Quad z = y * y;
   const Quad p = MulAdd(MulAdd(Splat(kP0), z, Splat(kP1)), z, Splat(kP2));
-  const Quad d = MulAdd(MulAdd(MulAdd(z + Splat(kQ0), z, Splat(kQ1)), z, Splat(kQ2)), z, Splat(kQ3));
+  const Quad d =
+      MulAdd(MulAdd(MulAdd(z + Splat(kQ0), z, Splat(kQ1)), z, Splat(kQ2)), z, Splat(kQ3));
   const Quad n = MulAdd(y, d, y * z * p);
   const Quad swap = upper & (n ^ d);
   a = d ^ swap;
