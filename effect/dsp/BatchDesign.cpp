@@ -48,7 +48,8 @@ Quad Blend(Quad mask, Quad a, Quad b) {
   return {{_mm_or_pd(_mm_and_pd(mask.v[0], b.v[0]), _mm_andnot_pd(mask.v[0], a.v[0])),
            _mm_or_pd(_mm_and_pd(mask.v[1], b.v[1]), _mm_andnot_pd(mask.v[1], a.v[1]))}};
 }
-// a * b + c, rounded twice.
+// a * b + c, rounded twice (no fused multiply-add: every processor gives the
+// same bits).
 Quad MulAdd(Quad a, Quad b, Quad c) {
   return a * b + c;
 }
@@ -67,7 +68,7 @@ void Spill(Quad x, double* lanes) {
 
 bool WideUnitsPresent() {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return __builtin_cpu_supports("avx");
 }
 // Chosen once as the module loads, never on the audio thread.
 const bool wideUnitsPresent = WideUnitsPresent();

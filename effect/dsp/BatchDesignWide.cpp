@@ -44,9 +44,9 @@ Quad Splat(double x) {
 Quad Blend(Quad mask, Quad a, Quad b) {
   return {_mm256_blendv_pd(a.v, b.v, mask.v)};
 }
-// a * b + c, rounded once.
+// a * b + c, rounded twice as in SSE2: the same bits on every processor.
 Quad MulAdd(Quad a, Quad b, Quad c) {
-  return {_mm256_fmadd_pd(a.v, b.v, c.v)};
+  return a * b + c;
 }
 Quad Widen(__m128 four) {
   return {_mm256_cvtps_pd(four)};

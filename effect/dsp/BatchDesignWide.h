@@ -1,6 +1,6 @@
 #pragma once
-// The batched design in AVX2 with fused multiply-adds, for processors that
-// have them; BatchDesign chooses it at run time. Its file alone is compiled
+// The batched design in AVX, four designs per operation, for processors
+// that have it; BatchDesign chooses it at run time. Its file alone is compiled
 // for those instructions, so nothing here may run before that choice.
 // Audio thread; allocation-free.
 

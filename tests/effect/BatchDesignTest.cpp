@@ -77,6 +77,32 @@ TEST_P(BatchDesign, ClampsAsTheExactDesignDoes) {
     EXPECT_LT(WorstError(GetParam(), FilterKind::Bandpass, rate, freq, bandwidth), 2e-14) << rate;
 }
 
+// Renders must not depend on the processor they were made on.
+TEST(BatchDesignUnits, GiveTheSameBits) {
+  std::vector<float> sweep;
+  for (float x = 0.5f; x <= 30000.0f; x *= 1.013f)
+    sweep.push_back(x);
+  const int n = static_cast<int>(sweep.size());
+  for (FilterKind type : {FilterKind::Lowpass, FilterKind::Bandpass}) {
+    Designed wide(sweep.size()), base(sweep.size());
+    DesignFrequencySweep(type, sweep.data(), 0.3f, 96000.0, n,
+                         {wide.gain.data(), wide.a1.data(), wide.a2.data()});
+    DesignFrequencySweep(type, sweep.data(), 0.3f, 96000.0, n,
+                         {base.gain.data(), base.a1.data(), base.a2.data()}, DesignUnits::Baseline);
+    EXPECT_EQ(wide.gain, base.gain);
+    EXPECT_EQ(wide.a2, base.a2);
+    std::vector<float> bandwidth(sweep.size());
+    for (std::size_t i = 0; i < sweep.size(); ++i)
+      bandwidth[i] = sweep[i] / 30000.0f;
+    DesignBandwidthSweep(type, 5000.0f, bandwidth.data(), 96000.0, n,
+                         {wide.gain.data(), wide.a1.data(), wide.a2.data()});
+    DesignBandwidthSweep(type, 5000.0f, bandwidth.data(), 96000.0, n,
+                         {base.gain.data(), base.a1.data(), base.a2.data()}, DesignUnits::Baseline);
+    EXPECT_EQ(wide.a1, base.a1);
+    EXPECT_EQ(wide.gain, base.gain);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Units, BatchDesign,
                          testing::Values(DesignUnits::Widest, DesignUnits::Baseline));
 
