@@ -5,6 +5,7 @@
 
 #include "editor/IControl.h"
 #include "editor_x11/XftScale.h"
+#include "framework/AudioCallScope.h"
 #include "framework/IEffectBase.h"
 #include "raster/BlitBitmap.h"
 
@@ -275,6 +276,9 @@ void X11EditorWindow::Serve() {
     }
     const auto now = Clock::now();
     if (now >= nextTick) {
+      // The tick is the user-interface turn as well (work audio calls put
+      // off); outside the locks, since it writes to the system.
+      RunUserInterfaceTurn();
       if (!windowGone) {
         if (!LockSurface()) break;
         FrameTick();

@@ -73,7 +73,8 @@ $windows
 times one full repaint of the panel (invalidate and paint at once), then
 measures the user-interface thread's CPU time while it dispatches messages
 for 8 s: with nothing changing, and with the envelope strip moving (program
-5, audio on its own thread in real time). There is no Linux editor yet.
+5, audio on its own thread in real time). The Linux plug-in's X11 editor is not
+measured here.
 
 $editor
 DOC

@@ -1,49 +1,108 @@
 #include "effect/dsp/AdsrEnvelope.h"
 
-namespace quorvane {
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
 
-// Each segment runs as its own loop on local copies: the level's running sum
-// is the one dependency from sample to sample.
+namespace quorvane {
+namespace {
+
+// True when level + k * step is exact in double for every k up to frames:
+// the running sum then equals the closed form to the last bit, and no
+// sample has to wait for the one before it. The step is a widened float, so
+// it is a whole multiple of its float's last place; the level has to be
+// one too, and no sum may need more than the double's 53 bits above it.
+bool SumsExact(double level, double step, int frames) {
+  const double magnitude = std::fabs(step);
+  if (!(magnitude > 0.0) || !(magnitude <= 1.0)) return false;
+  // The power of two at or below the step (a widened float is a normal
+  // double), then its float's last place: all exact.
+  uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  bits &= 0xFFF0000000000000u;
+  double power;
+  std::memcpy(&power, &bits, sizeof power);
+  const double unit = power * 0x1p-23;
+  if (!(std::fabs(level) + frames * magnitude < unit * 0x1p53)) return false;
+  const double units = level / unit;
+  return units == std::floor(units);
+}
+
+// Where a segment ends, for one level and for two.
+struct Reaches {
+  double top;
+  bool operator()(double x) const { return x >= top; }
+  __m128d operator()(__m128d x) const { return _mm_cmpge_pd(x, _mm_set1_pd(top)); }
+};
+struct FallsTo {
+  double bottom;
+  bool operator()(double x) const { return !(x > bottom); }
+  __m128d operator()(__m128d x) const { return _mm_cmpngt_pd(x, _mm_set1_pd(bottom)); }
+};
+
+// One straight segment from levels[i]: the level moves by step a sample
+// until ends(level) holds, which leaves that sample for the caller to
+// write (i then at it), or the frames run out. Answers whether it ended.
+template <class Ends>
+bool Segment(double& level, double step, const Ends& ends, float* levels, int& i, int frames) {
+  if (SumsExact(level, step, frames - i)) {
+    const double start = level;
+    const __m128d origin = _mm_set1_pd(start), delta = _mm_set1_pd(step);
+    const __m128d four = _mm_set1_pd(4.0);
+    __m128d first = _mm_set_pd(2.0, 1.0), second = _mm_set_pd(4.0, 3.0);
+    int k = 0;
+    // Four at a time until the four that holds the end.
+    for (; i + 4 <= frames; i += 4, k += 4) {
+      const __m128d low = _mm_add_pd(origin, _mm_mul_pd(first, delta));
+      const __m128d high = _mm_add_pd(origin, _mm_mul_pd(second, delta));
+      if (_mm_movemask_pd(_mm_or_pd(ends(low), ends(high))) != 0) break;
+      _mm_storeu_ps(levels + i, _mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)));
+      first = _mm_add_pd(first, four);
+      second = _mm_add_pd(second, four);
+    }
+    level = start + k * step;
+    for (; i < frames; ++i) {
+      level = start + ++k * step;
+      if (ends(level)) return true;
+      levels[i] = static_cast<float>(level);
+    }
+    return false;
+  }
+  for (; i < frames; ++i) {
+    level += step;
+    if (ends(level)) return true;
+    levels[i] = static_cast<float>(level);
+  }
+  return false;
+}
+
+} // namespace
+
 void AdsrEnvelope::Render(float* levels, int frames) noexcept {
   double l = level;
   EnvStage s = stage;
   int i = 0;
   while (i < frames) {
     if (s == EnvStage::Attack) {
-      const double step = attackStep;
-      for (; i < frames; ++i) {
-        l += step;
-        if (l >= 1.0) {
-          l = 1.0;
-          s = EnvStage::Decay;
-          levels[i++] = 1.0f;
-          break;
-        }
-        levels[i] = static_cast<float>(l);
+      if (Segment(l, attackStep, Reaches{1.0}, levels, i, frames)) {
+        l = 1.0;
+        s = EnvStage::Decay;
+        levels[i++] = 1.0f;
       }
     } else if (s == EnvStage::Decay) {
-      const double step = decayStep, sustain = sustainLevel;
-      for (; i < frames; ++i) {
-        l -= step;
-        if (!(l > sustain)) {
-          l = sustain;
-          s = sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
-          levels[i++] = static_cast<float>(l);
-          break;
-        }
-        levels[i] = static_cast<float>(l);
+      if (Segment(l, -static_cast<double>(decayStep), FallsTo{sustainLevel}, levels, i, frames)) {
+        l = sustainLevel;
+        s = sustainLevel > 0.0f ? EnvStage::Sustain : EnvStage::Idle;
+        levels[i++] = static_cast<float>(l);
       }
     } else if (s == EnvStage::Release) {
-      const double step = releaseStep;
-      for (; i < frames; ++i) {
-        l -= step;
-        if (l <= 0.0 || releaseStep == 0.0f) {
-          l = 0.0;
-          s = EnvStage::Idle;
-          levels[i++] = 0.0f;
-          break;
-        }
-        levels[i] = static_cast<float>(l);
+      // A release step of zero ends the release at once.
+      const double bottom = releaseStep == 0.0f ? INFINITY : 0.0;
+      if (Segment(l, -static_cast<double>(releaseStep), FallsTo{bottom}, levels, i, frames)) {
+        l = 0.0;
+        s = EnvStage::Idle;
+        levels[i++] = 0.0f;
       }
     } else {
       const float resting = static_cast<float>(l);

@@ -7,6 +7,7 @@
 #include "editor/IKnobRotVal.h"
 #include "editor/IRadioButtons.h"
 #include "editor_x11/X11EditorWindow.h"
+#include "framework/AudioCallScope.h"
 #include "tests/editor/EditorTestEffect.h"
 #include "tests/editor/TestImages.h"
 #include "tests/editor_x11/X11TestHost.h"
@@ -14,6 +15,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -130,6 +132,20 @@ protected:
   Footprint before;
   int errorsBefore = 0;
 };
+
+std::atomic<int> userInterfaceTurns{0};
+void CountTurn() {
+  ++userInterfaceTurns;
+}
+
+// Trace lines an audio call put off are written at the window's tick, even
+// when the host makes no dispatcher call meanwhile.
+TEST_F(X11EditorTest, TheTimerTickRunsTheUserInterfaceTurn) {
+  SetUserInterfaceTurn(CountTurn);
+  host.Settle();
+  SetUserInterfaceTurn(nullptr);
+  EXPECT_GE(userInterfaceTurns.load(), 2);
+}
 
 TEST_F(X11EditorTest, HostChangesShowWithinAFewFrames) {
   SetFromHost(EditorTestEffect::kLevel, 0.0);

@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Steps{1e30f, 1e30f, 0.5f, 1e30f},                   // times of zero
                     Steps{3e-5f, 1e-5f, 0.0f, 0.0f},                    // no sustain: no release
                     Steps{1e-4f, 0.0f, 1.0f, 1e-4f},                    // full sustain: no decay
-                    Steps{2.6e-8f, 2.6e-8f, 0.5f, 2.6e-8f}));           // 8000 ms at 384 kHz
+                    Steps{2.6e-8f, 2.6e-8f, 0.5f, 2.6e-8f},             // 8000 ms at 384 kHz
+                    Steps{0.7f / 3, 1e-13f, 0.5f, 0.3f / 7}));          // a decay that rounds
 
 TEST(Routing, ValuesSpanTheSwingInEitherDirection) {
   const float levels[] = {0.0f, 0.5f, 1.0f};
