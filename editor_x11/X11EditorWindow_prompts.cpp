@@ -151,14 +151,22 @@ void X11EditorWindow::OpenPopup(EntryKind kind, IControl* control, IParameter* p
                                 std::int16_t(box.top)),
       nullptr);
   if (origin == nullptr) return;
-  const int x = origin->dst_x;
-  const int y = origin->dst_y;
+  int x = origin->dst_x;
+  int y = origin->dst_y;
   std::free(origin);
   popup.names = std::move(names);
   popup.selected = selected;
   popup.width = box.right - box.left;
   popup.rowHeight = DisplayScale::ToPixels(kListRowHeight, Scale());
   const int listHeight = popup.rowHeight * int(popup.names.size()) + 2;
+  // Rows below the screen's edge could not be picked: the list moves up or
+  // left to stay on the screen.
+  if (xcb_get_geometry_reply_t* screen =
+          xcb_get_geometry_reply(connection, xcb_get_geometry(connection, rootWindow), nullptr)) {
+    x = std::max(0, std::min(x, int(screen->width) - popup.width));
+    y = std::max(0, std::min(y, int(screen->height) - listHeight));
+    std::free(screen);
+  }
   popup.pixels.Resize(popup.width, listHeight);
   if (popup.pixels.Pixels() == nullptr) return;
 

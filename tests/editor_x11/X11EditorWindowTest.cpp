@@ -224,6 +224,27 @@ TEST_F(X11EditorTest, TheBackgroundMenuRescalesTheWindowFromItsOwnThread) {
   }
 }
 
+TEST_F(X11EditorTest, TheMenuStaysOnTheScreenAtItsBottomRightCorner) {
+  Display* display = host.Connection();
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+  editor->CloseEditorWindow();
+  parent = host.MakeParent(screenWidth - kWidth, screenHeight - kHeight, kWidth, kHeight);
+  ASSERT_TRUE(Open());
+  host.Settle();
+  const std::size_t windowsBefore = TopLevel().size();
+  host.Click(window, kWidth - 4, kHeight - 4, 3);
+  host.Settle();
+  const std::vector<Window> menu = TopLevel();
+  ASSERT_EQ(menu.size(), windowsBefore + 1);
+  XWindowAttributes at{};
+  XGetWindowAttributes(display, menu.back(), &at);
+  EXPECT_LE(at.x + at.width, screenWidth);
+  EXPECT_LE(at.y + at.height, screenHeight);
+  host.Key(XK_Escape);
+  host.Settle();
+}
+
 TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
   struct Case {
     const char* typed;
