@@ -159,8 +159,7 @@ void IEditorSurface::ApplyScale(double factor) {
   images.SetScale(scale);
   if (backBuffer) {
     backBuffer->Resize(pixelWidth, pixelHeight);
-    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f,
-                  kBlendCopy);
+    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f, kBlendCopy);
   }
   MarkAllDirty();
   if (plug) plug->UpdateEditorRect();
@@ -173,9 +172,13 @@ void IEditorSurface::OfferScaleMenu(int x, int y) {
     std::snprintf(texts[i], sizeof(texts[i]), "%d %%", kMenuFirstPercent + i * kMenuStepPercent);
     items[i] = texts[i];
   }
-  const std::int32_t picked = ChooseFromMenu(items, kMenuItems, x, y);
-  if (picked < 0 || picked >= kMenuItems) return;
-  const double factor = (kMenuFirstPercent + picked * kMenuStepPercent) / 100.0;
+  MenuPicked(ChooseFromMenu(items, kMenuItems, x, y));
+}
+
+void IEditorSurface::MenuPicked(std::int32_t index) {
+  // The background's menu of scales is the only menu the editor shows.
+  if (index < 0 || index >= kMenuItems) return;
+  const double factor = (kMenuFirstPercent + index * kMenuStepPercent) / 100.0;
   userScaleSteps.store(static_cast<int>(std::lround(factor / DisplayScale::kStep)));
   SetScale(factor);
 }
@@ -210,8 +213,7 @@ void IEditorSurface::PrepareBackBuffer() {
   // A fresh bitmap's pixels are undefined; whatever no control covers shows
   // black rather than stale memory.
   if (backBuffer)
-    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f,
-                  kBlendCopy);
+    FillRectangle(backBuffer.get(), 0, 0, pixelWidth, pixelHeight, kOpaqueBlack, 1.0f, kBlendCopy);
 }
 
 //============================================================================
@@ -461,10 +463,9 @@ bool IEditorSurface::PaintRotatedBitmap(const BitmapRef& ref, std::int32_t centr
       TruncToInt(static_cast<float>(centreY * scale) - static_cast<float>(h / 2));
   const float shift = static_cast<float>(scale);
   const Blend& b = BlendOrDefault(blend);
-  BlitRotated(backBuffer.get(), DeviceImage(ref), left, top, w, h, offsetX * shift,
-              offsetY * shift, static_cast<float>(w), static_cast<float>(h),
-              static_cast<float>(angle), false, b.weight, b.ModeWord() | kBlendBilinear, 0.0f,
-              0.0f);
+  BlitRotated(backBuffer.get(), DeviceImage(ref), left, top, w, h, offsetX * shift, offsetY * shift,
+              static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle), false,
+              b.weight, b.ModeWord() | kBlendBilinear, 0.0f, 0.0f);
   return true;
 }
 

@@ -4,10 +4,9 @@
 // gesture in progress. Controls live in logical units (the editor's size as
 // built); at a screen scale s the back bitmap has round(size x s) pixels,
 // drawing maps logical rectangles onto it, and the window's pointer
-// positions (device pixels) become logical units in the entry points. It turns window events into calls on controls, offers
-// controls the drawing operations they paint with, loads bitmaps through the
-// process-wide cache, and carries values between the controls and the
-// plug-in base.
+// positions (device pixels) become logical units in the entry points. It turns window events into
+// calls on controls, offers controls the drawing operations they paint with, loads bitmaps through
+// the process-wide cache, and carries values between the controls and the plug-in base.
 //
 // The editor window derives from it, implements the window hooks (the pure
 // operations below) and calls the entry points from its window procedure.
@@ -103,7 +102,9 @@ public:
   // platform text renderer).
   virtual std::unique_ptr<GlyphFont> CreateStyleFont(const TextStyle& style);
   // Shows a pop-up menu of items at a point (device pixels) and answers the
-  // index picked, or -1. The base offers no menu.
+  // index picked, or -1. A window whose menu does not wait for the user
+  // answers -1 and hands the pick to MenuPicked once it is made. The base
+  // offers no menu.
   virtual std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x, int y);
   // The open window follows a new scale: its size becomes EditorWidth x
   // EditorHeight and it is repainted whole. The base has no window.
@@ -216,6 +217,9 @@ public:
   GlyphFont* FontFor(TextStyle& style);
   // A copy of rect of the bitmap, kept in the bitmap cache.
   BitmapRef CropBitmap(const BitmapRef& ref, const Rect& rect);
+  // The item picked in the menu ChooseFromMenu showed last; an index outside
+  // it is ignored.
+  void MenuPicked(std::int32_t index);
 
   //==========================================================================
 

@@ -6,7 +6,9 @@
 // pointer grab), the wheel and double-clicks become the surface's entry
 // points as on Windows. The parameter prompts are a pop-up list of value
 // names and an inline text entry drawn with the raster library; the entry
-// takes the keyboard focus while it is open and gives it back after.
+// takes the keyboard focus while it is open and gives it back after. The
+// background's menu is the same pop-up list, its pick applied at the next
+// frame tick.
 //
 // Threads: OpenEditorWindow, CloseEditorWindow and the destructor run on the
 // host's thread; everything else on the window thread. The window thread
@@ -85,10 +87,13 @@ public:
   void* GetWindowHandle() override;
   void SyncTooltips() override {}
   std::unique_ptr<RasterBitmap> BitmapFromResource(std::int32_t id, const char* name) override;
+  // Opens the pop-up list and answers kNone: the pick reaches MenuPicked.
+  std::int32_t ChooseFromMenu(const char* const* items, std::int32_t count, int x, int y) override;
 
 private:
   enum class EntryState { Idle, Touched, Cancel, Commit };
-  enum class EntryKind { Closed, Edit, List };
+  // List: a parameter's value names; Menu: the items of ChooseFromMenu.
+  enum class EntryKind { Closed, Edit, List, Menu };
 
   struct Popup {
     xcb_window_t window = 0;
@@ -117,8 +122,9 @@ private:
 
   // Prompts
   void OpenEntryCommon(IControl* control, IParameter* param, const Rect& box, const char* text);
-  void OpenPopup(IControl* control, IParameter* param, const Rect& box,
+  void OpenPopup(EntryKind kind, IControl* control, IParameter* param, const Rect& box,
                  std::vector<std::string> names, int selected);
+  bool PopupOpen() const { return entryKind == EntryKind::List || entryKind == EntryKind::Menu; }
   void DrawEntry();
   void DrawPopup();
   void FinishEntry();

@@ -1,6 +1,7 @@
 // The parameter prompts: a pop-up list of a parameter's value names and an
-// inline text entry, both drawn with the raster library. Either is settled
-// by the next frame tick after Enter, a pick, Escape or a click elsewhere.
+// inline text entry, both drawn with the raster library; the same list
+// serves as the background's menu. Each is settled by the next frame tick
+// after Enter, a pick, Escape or a click elsewhere.
 
 #include "editor_x11/X11EditorWindow.h"
 
@@ -83,8 +84,8 @@ void X11EditorWindow::PromptParamInput(IControl* control, IParameter* param) {
       if (list.back() == current) selected = key;
     }
     const EntryBox box = ValueListBox(control->DrawRect(), names, longest);
-    OpenPopup(control, param, ToPixels(Rect{box.x, box.y, box.x + box.width, box.y}),
-              std::move(list), selected);
+    OpenPopup(EntryKind::List, control, param,
+              ToPixels(Rect{box.x, box.y, box.x + box.width, box.y}), std::move(list), selected);
     return;
   }
   char largest[kValueTextSize];
@@ -92,6 +93,24 @@ void X11EditorWindow::PromptParamInput(IControl* control, IParameter* param) {
   const EntryBox box = ValueEditBox(control->DrawRect(), int(std::strlen(largest)));
   OpenEntryCommon(control, param,
                   ToPixels(Rect{box.x, box.y, box.x + box.width, box.y + box.height}), current);
+}
+
+std::int32_t X11EditorWindow::ChooseFromMenu(const char* const* items, std::int32_t count, int x,
+                                             int y) {
+  GlyphFont* font = FontFor(entryStyle);
+  if (items == nullptr || count <= 0 || font == nullptr || entryKind != EntryKind::Closed ||
+      !IsWindowOpen())
+    return kNone;
+  std::vector<std::string> names;
+  int widest = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    names.emplace_back(items[i] != nullptr ? items[i] : "");
+    widest = std::max(widest, TextWidth(font, names.back().c_str(), names.back().size()));
+  }
+  // A row's text starts two paddings inside the frame; as much room on its right.
+  const int listWidth = widest + 2 * (1 + 2 * kTextPadding);
+  OpenPopup(EntryKind::Menu, nullptr, nullptr, Rect{x, y, x + listWidth, y}, std::move(names), -1);
+  return kNone;
 }
 
 void X11EditorWindow::OpenControlTextEntry(IControl*) {
@@ -120,8 +139,8 @@ void X11EditorWindow::OpenEntryCommon(IControl* control, IParameter* param, cons
   DrawEntry();
 }
 
-void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect& box,
-                                std::vector<std::string> names, int selected) {
+void X11EditorWindow::OpenPopup(EntryKind kind, IControl* control, IParameter* param,
+                                const Rect& box, std::vector<std::string> names, int selected) {
   GlyphFont* font = FontFor(entryStyle);
   if (font == nullptr || names.empty()) return;
   // The list hangs from the control's centre, in screen coordinates, over
@@ -132,14 +151,22 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
                                 std::int16_t(box.top)),
       nullptr);
   if (origin == nullptr) return;
-  const int x = origin->dst_x;
-  const int y = origin->dst_y;
+  int x = origin->dst_x;
+  int y = origin->dst_y;
   std::free(origin);
   popup.names = std::move(names);
   popup.selected = selected;
   popup.width = box.right - box.left;
   popup.rowHeight = DisplayScale::ToPixels(kListRowHeight, Scale());
   const int listHeight = popup.rowHeight * int(popup.names.size()) + 2;
+  // Rows below the screen's edge could not be picked: the list moves up or
+  // left to stay on the screen.
+  if (xcb_get_geometry_reply_t* screen =
+          xcb_get_geometry_reply(connection, xcb_get_geometry(connection, rootWindow), nullptr)) {
+    x = std::max(0, std::min(x, int(screen->width) - popup.width));
+    y = std::max(0, std::min(y, int(screen->height) - listHeight));
+    std::free(screen);
+  }
   popup.pixels.Resize(popup.width, listHeight);
   if (popup.pixels.Pixels() == nullptr) return;
 
@@ -168,7 +195,7 @@ void X11EditorWindow::OpenPopup(IControl* control, IParameter* param, const Rect
   xcb_discard_reply(connection, xcb_grab_keyboard(connection, 0, popup.window, XCB_CURRENT_TIME,
                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
                                     .sequence);
-  entryKind = EntryKind::List;
+  entryKind = kind;
   entryState = EntryState::Idle;
   entryControl = control;
   entryParam = param;
@@ -263,9 +290,7 @@ std::size_t X11EditorWindow::EntryOffsetAt(int x) {
 // The list's own events
 
 void X11EditorWindow::HandlePopupEvent(const xcb_generic_event_t* event) {
-  if (entryKind != EntryKind::List || entryState == EntryState::Commit ||
-      entryState == EntryState::Cancel)
-    return;
+  if (!PopupOpen() || entryState == EntryState::Commit || entryState == EntryState::Cancel) return;
   const std::uint8_t type = event->response_type & 0x7F;
   if (type == XCB_EXPOSE) {
     DrawPopup();
@@ -280,8 +305,8 @@ void X11EditorWindow::HandlePopupEvent(const xcb_generic_event_t* event) {
   } else {
     const auto& pointer = *reinterpret_cast<const xcb_button_press_event_t*>(event);
     const int x = pointer.event_x, y = pointer.event_y - 1;
-    const bool inside = x >= 0 && x < popup.width && y >= 0 &&
-                        y < popup.rowHeight * int(popup.names.size());
+    const bool inside =
+        x >= 0 && x < popup.width && y >= 0 && y < popup.rowHeight * int(popup.names.size());
     const int row = inside ? y / popup.rowHeight : -1;
     if (type == XCB_MOTION_NOTIFY) {
       if (inside && row != popup.selected) {
@@ -312,10 +337,14 @@ void X11EditorWindow::HandlePopupEvent(const xcb_generic_event_t* event) {
 
 void X11EditorWindow::FinishEntry() {
   IControl* control = entryControl;
-  if (entryState == EntryState::Commit && entryParam != nullptr)
+  const bool commit = entryState == EntryState::Commit;
+  const bool menu = entryKind == EntryKind::Menu;
+  if (commit && entryParam != nullptr)
     ApplyPromptText(control, entryParam, entryText.Text().c_str());
   CloseEntry(true);
   if (control != nullptr) control->FinishUserEdit();
+  // After closing: the pick may resize the window the list was placed by.
+  if (commit && menu) MenuPicked(popup.selected);
 }
 
 void X11EditorWindow::CloseEntry(bool repaint) {
@@ -330,7 +359,7 @@ void X11EditorWindow::CloseEntry(bool repaint) {
     return;
   }
   // The list is a window of its own: it goes even when ours is gone.
-  if (closing == EntryKind::List && popup.window != 0) {
+  if ((closing == EntryKind::List || closing == EntryKind::Menu) && popup.window != 0) {
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
     xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
     xcb_destroy_window(connection, popup.window);

@@ -18,6 +18,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 namespace quorvane::test {
 namespace {
@@ -221,6 +223,44 @@ TEST_F(X11EditorTest, TheValueListOpensOnARightClickAndClosesAsTold) {
   }
 }
 
+TEST_F(X11EditorTest, TheBackgroundMenuRescalesTheWindowFromItsOwnThread) {
+  // 200 %, then back to 100 %: the choice outlives the window in this process.
+  for (const auto& [from, row, size] : {std::tuple{1, 4, 400}, std::tuple{2, 0, 200}}) {
+    const std::size_t windowsBefore = TopLevel().size();
+    host.Click(window, 10 * from, 100 * from, 3);
+    host.Settle();
+    const std::vector<Window> menu = TopLevel();
+    ASSERT_EQ(menu.size(), windowsBefore + 1);
+    host.Click(menu.back(), 10, 1 + row * from * X11EditorWindow::kListRowHeight + 9);
+    SetFromHost(EditorTestEffect::kLevel, row / 8.0);
+    host.Settle();
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(host.Connection(), window, &attributes);
+    EXPECT_EQ(std::pair(attributes.width, attributes.height), std::pair(size, size * 3 / 5));
+  }
+}
+
+TEST_F(X11EditorTest, TheMenuStaysOnTheScreenAtItsBottomRightCorner) {
+  Display* display = host.Connection();
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+  editor->CloseEditorWindow();
+  parent = host.MakeParent(screenWidth - kWidth, screenHeight - kHeight, kWidth, kHeight);
+  ASSERT_TRUE(Open());
+  host.Settle();
+  const std::size_t windowsBefore = TopLevel().size();
+  host.Click(window, kWidth - 4, kHeight - 4, 3);
+  host.Settle();
+  const std::vector<Window> menu = TopLevel();
+  ASSERT_EQ(menu.size(), windowsBefore + 1);
+  XWindowAttributes at{};
+  XGetWindowAttributes(display, menu.back(), &at);
+  EXPECT_LE(at.x + at.width, screenWidth);
+  EXPECT_LE(at.y + at.height, screenHeight);
+  host.Key(XK_Escape);
+  host.Settle();
+}
+
 TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
   struct Case {
     const char* typed;
@@ -255,10 +295,11 @@ TEST_F(X11EditorTest, TheEntryTakesTypedValuesWithTheKeyboardOnlyWhileOpen) {
 }
 
 TEST_F(X11EditorTest, AParentDestroyedFirstOnlyEndsTheWindowAndItsPrompt) {
-  // With the entry open, then with the list open.
-  for (const int promptX : {140, 110}) {
+  // With the entry open, then with the value list, then with the background's menu.
+  for (const auto& [promptX, promptY] :
+       {std::pair{140, 80}, std::pair{110, 26}, std::pair{10, 100}}) {
     SCOPED_TRACE(promptX);
-    host.Click(window, promptX, promptX == 140 ? 80 : 26, 3);
+    host.Click(window, promptX, promptY, 3);
     host.Settle();
     host.DestroyWindow(parent);
     host.Settle();

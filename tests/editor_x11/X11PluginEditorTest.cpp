@@ -45,12 +45,14 @@ constexpr Point kMixKnob{164, 174};
 constexpr Point kSustainKnob{343, 174};
 constexpr Point kTypeButtons{110, 118};
 constexpr Point kDirectionButton{343, 120};
+constexpr Point kBackground{20, 150}; // inside the parent at 200 % too
 constexpr int kListRowHeight = 18;
 
 // What the plug-in told the host, from whichever thread it told it.
 struct HostLog {
   std::mutex lock;
   std::vector<std::pair<int32_t, int32_t>> gestures; // opcode, parameter
+  std::vector<std::pair<int32_t, intptr_t>> resizes; // width, height
 };
 
 HostLog& Log() {
@@ -58,12 +60,16 @@ HostLog& Log() {
   return log;
 }
 
-intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float) {
+intptr_t VSTCALLBACK HostCallback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void*,
+                                  float) {
   switch (opcode) {
   case audioMasterVersion:
     return 2400;
-  case audioMasterSizeWindow:
+  case audioMasterSizeWindow: {
+    std::lock_guard<std::mutex> guard(Log().lock);
+    Log().resizes.emplace_back(index, value);
     return 1;
+  }
   case audioMasterAutomate:
   case audioMasterBeginEdit:
   case audioMasterEndEdit: {
@@ -167,6 +173,16 @@ protected:
   void ClearGestures() {
     std::lock_guard<std::mutex> guard(Log().lock);
     Log().gestures.clear();
+    Log().resizes.clear();
+  }
+  std::vector<std::pair<int32_t, intptr_t>> Resizes() {
+    std::lock_guard<std::mutex> guard(Log().lock);
+    return Log().resizes;
+  }
+  std::pair<int, int> SizeOf(Window w) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(host.Connection(), w, &attributes);
+    return {attributes.width, attributes.height};
   }
   void Click(Point p, int button = 1) { host.Click(Editor(parent), p.x, p.y, button); }
   std::vector<Window> TopLevel() { return host.Children(DefaultRootWindow(host.Connection())); }
@@ -386,8 +402,8 @@ public:
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 16, False, XA_STRING,
-                           &type, &format, &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display, root, XA_RESOURCE_MANAGER, 0, 1 << 16, False, XA_STRING, &type,
+                           &format, &count, &after, &data) == Success &&
         data != nullptr) {
       saved = std::string(reinterpret_cast<char*>(data), count);
       hadResources = type == XA_STRING;
@@ -433,6 +449,45 @@ TEST(PluginEditorScale, AtXftDpi192TheEditorIsTheWindowsPictureAt200Percent) {
   ASSERT_TRUE(saved);
   EXPECT_EQ(
       DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT_200, QUORVANE_WINDOWS_SCREENSHOT_200, 2), 0);
+}
+
+// The user's choice outlives the editor and goes before the system's scale:
+// after every other test of the process.
+class BackgroundMenuTest : public PluginEditorTest {};
+
+TEST_F(BackgroundMenuTest, TheBackgroundMenuScalesThisAndTheNextEditorAndEscapeCancels) {
+  const std::vector<Window> windowsBefore = TopLevel();
+  ClearGestures();
+  // The menu's rows are 100 % to 300 % in steps of 25 %, at the editor's scale.
+  const auto pick = [&](int scale, int row) {
+    host.Click(Editor(parent), kBackground.x * scale, kBackground.y * scale, 3);
+    host.Settle();
+    const std::vector<Window> withMenu = TopLevel();
+    ASSERT_EQ(withMenu.size(), windowsBefore.size() + 1);
+    const int rowHeight = kListRowHeight * scale;
+    EXPECT_EQ(host.Capture(withMenu.back()).height, 9 * rowHeight + 2);
+    if (row < 0)
+      host.Key(XK_Escape);
+    else
+      host.Click(withMenu.back(), 10, 1 + row * rowHeight + rowHeight / 2);
+    host.Settle();
+    EXPECT_EQ(TopLevel(), windowsBefore);
+  };
+  pick(1, -1);
+  EXPECT_EQ(SizeOf(Editor(parent)), std::make_pair(507, 248));
+  EXPECT_TRUE(Resizes().empty());
+
+  pick(1, 4);
+  EXPECT_EQ(SizeOf(Editor(parent)), std::make_pair(1014, 496));
+  EXPECT_EQ(Resizes(), (std::vector<std::pair<int32_t, intptr_t>>{{1014, 496}}));
+  CloseEditor(effect);
+  ASSERT_TRUE(OpenIn(effect, parent));
+  host.Settle();
+  EXPECT_EQ(SizeOf(Editor(parent)), std::make_pair(1014, 496));
+
+  // Back to 100 %, for later editors of the process.
+  pick(2, 0);
+  EXPECT_EQ(SizeOf(Editor(parent)), std::make_pair(507, 248));
 }
 
 } // namespace
