@@ -4,6 +4,7 @@
 #include "editor_x11/X11EditorWindow.h"
 
 #include "editor/IControl.h"
+#include "editor_x11/QuietPipe.h"
 #include "editor_x11/XftScale.h"
 #include "framework/AudioCallScope.h"
 #include "framework/IEffectBase.h"
@@ -98,6 +99,7 @@ void X11EditorWindow::ClearEndEditCountdown() {
 // Opening and closing (host's thread)
 
 void* X11EditorWindow::OpenEditorWindow(void* parent) {
+  const QuietPipe quiet;
   const auto parentId = xcb_window_t(reinterpret_cast<std::uintptr_t>(parent));
   // Not from inside one of the window thread's own calls to the host: that
   // thread cannot be replaced while it runs.
@@ -172,6 +174,7 @@ void* X11EditorWindow::OpenEditorWindow(void* parent) {
 }
 
 void X11EditorWindow::CloseEditorWindow() {
+  const QuietPipe quiet;
   if (thread.joinable()) {
     stopRequested = true;
     const std::uint64_t one = 1;
@@ -249,6 +252,7 @@ void X11EditorWindow::UnlockSurface() {
 }
 
 void X11EditorWindow::Serve() {
+  const QuietPipe quiet;
   using Clock = std::chrono::steady_clock;
   const auto period = std::chrono::milliseconds(1000 / std::max(FrameRate(), 1));
   auto nextTick = Clock::now() + period;
@@ -326,6 +330,7 @@ double X11EditorWindow::SystemScale(void*) {
 }
 
 void X11EditorWindow::FollowScale() {
+  const QuietPipe quiet;
   if (connection == nullptr || windowGone) return;
   const std::uint32_t size[] = {std::uint32_t(EditorWidth()), std::uint32_t(EditorHeight())};
   xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,

@@ -1,5 +1,7 @@
 #include "editor_x11/XftScale.h"
 
+#include "editor_x11/QuietPipe.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -38,6 +40,7 @@ double XftDpiOf(const std::string& resources) {
 }
 
 double XftScaleFactor() {
+  const QuietPipe quiet;
   xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
   double factor = 0.0;
   // A failed connection has no setup to read.

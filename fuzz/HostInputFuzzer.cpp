@@ -8,7 +8,7 @@
 // the same bytes, a bank that parses holds whole programs; an audio file is read to its end in
 // bounded blocks with a consistent frame count and finite samples for integer formats.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
 #include "AudioFile.h"
 #include "Options.h"
@@ -20,6 +20,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using namespace quorvane;
 
 namespace {
 
