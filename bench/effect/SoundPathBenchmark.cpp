@@ -12,6 +12,7 @@
 #include "BenchedPlugin.h"
 #include "FloorKernels.h"
 #include "PluginLibrary.h"
+#include "effect/VSTCLASS.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,10 +34,11 @@ constexpr int kSmallBlock = 16;
 constexpr double kRealTimeNanoseconds = 1e9 / kRate;
 
 // The effect's parameter indices a host uses here.
-constexpr int kParamEnvTarget = 4;
-constexpr int kParamEnvAttack = 5;
-constexpr int kParamEnvDecay = 6;
-constexpr int kParamEnvReset = 13;
+using quorvane::VSTCLASS;
+constexpr int kParamEnvTarget = VSTCLASS::kParamEnvTarget;
+constexpr int kParamEnvAttack = VSTCLASS::kParamEnvAttack;
+constexpr int kParamEnvDecay = VSTCLASS::kParamEnvDecay;
+constexpr int kParamEnvReset = VSTCLASS::kParamEnvReset;
 constexpr int kTargetCount = 4;
 
 VstPluginMainProc pluginEntry = nullptr;
@@ -144,10 +146,9 @@ void SetParameterBenchmark(benchmark::State& state) {
     state.SkipWithError("the plug-in did not open");
     return;
   }
-  constexpr int kParamFilterFreq = 1;
   float value = 0.3f;
   for (auto _ : state) {
-    plugin.SetParameter(kParamFilterFreq, value);
+    plugin.SetParameter(VSTCLASS::kParamFilterFreq, value);
     value = value == 0.3f ? 0.31f : 0.3f;
   }
 }

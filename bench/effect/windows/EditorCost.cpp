@@ -6,6 +6,7 @@
 
 #include "../BenchedPlugin.h"
 #include "../PluginLibrary.h"
+#include "effect/VSTCLASS.h"
 
 #include <windows.h>
 
@@ -24,7 +25,7 @@ constexpr int kBlock = 512;
 constexpr int kRepaints = 200;
 // Long enough for the thread times' coarse ticks under Wine.
 constexpr double kIdleSeconds = 8.0;
-constexpr int kParamEnvAttack = 5;
+constexpr int kParamEnvAttack = quorvane::VSTCLASS::kParamEnvAttack;
 
 double Seconds(const FILETIME& t) {
   ULARGE_INTEGER v;
