@@ -87,8 +87,12 @@ private:
   void InitialiseOnFirstBlock();
   template <class Sample, class... Mode>
   void RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames, Mode... mode);
+  // Frames begin .. end - 1, which no note divides.
+  template <class Sample, class... Mode>
+  void RenderSpan(const Sample* const in[2], Sample* const out[2], int32_t begin, int32_t end,
+                  Mode... mode);
   // With a target assigned and no note in between: renders all frames while
-  // the envelope rests, else at most 64; answers how many.
+  // the envelope rests, else at most 128; answers how many.
   template <class Sample, class... Mode>
   int32_t RenderWithTarget(const Sample* const in[2], Sample* const out[2], int32_t frames,
                            Mode... mode);

@@ -159,30 +159,38 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
 }
 
 template <class Sample, class... Mode>
+void VSTCLASS::RenderSpan(const Sample* const in[2], Sample* const out[2], int32_t begin,
+                          int32_t end, Mode... mode) {
+  for (int32_t at = begin; at < end;) {
+    const Sample* stretchIn[2] = {in[0] + at, in[1] + at};
+    Sample* stretchOut[2] = {out[0] + at, out[1] + at};
+    if (state.envTarget != EnvTarget::None) {
+      at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
+    } else {
+      StereoSection(state.left, state.right)
+          .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
+               mode...);
+      at = end;
+    }
+  }
+}
+
+template <class Sample, class... Mode>
 void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames,
                            Mode... mode) {
-  const bool targeted = state.envTarget != EnvTarget::None;
-  int32_t done = 0;
-  while (done < frames) {
-    gate.ApplyDue(state, done);
-    const int32_t end = std::min(gate.NextFrame(), frames);
-    for (int32_t at = done; at < end;) {
-      const Sample* stretchIn[2] = {in[0] + at, in[1] + at};
-      Sample* stretchOut[2] = {out[0] + at, out[1] + at};
-      if (targeted) {
-        at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
-      } else {
-        StereoSection(state.left, state.right)
-            .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
-                 mode...);
-        at = end;
-      }
+  if (gate.Empty()) {
+    RenderSpan(in, out, 0, frames, mode...);
+  } else {
+    for (int32_t done = 0; done < frames;) {
+      gate.ApplyDue(state, done);
+      const int32_t end = std::min(gate.NextFrame(), frames);
+      RenderSpan(in, out, done, end, mode...);
+      done = end;
     }
-    done = end;
+    gate.ApplyRest(state);
   }
-  gate.ApplyRest(state);
   // With no target the marker keeps its last value; it is not drawn then.
-  if (targeted) graph.PublishValue(lastRoutedValue);
+  if (state.envTarget != EnvTarget::None) graph.PublishValue(lastRoutedValue);
 }
 
 void VSTCLASS::InitialiseOnFirstBlock() {

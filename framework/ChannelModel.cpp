@@ -66,6 +66,7 @@ ChannelModel::ChannelModel(const char* text) {
   inputSlots.assign(inputs.size(), nullptr);
   outputSlots.assign(outputs.size(), nullptr);
   PointUnconnectedSlotsAtScratch();
+  NoteConnections();
 }
 
 bool ChannelModel::Accepts(int32_t inputCount, int32_t outputCount) const {
@@ -90,6 +91,7 @@ void ChannelModel::ConnectInputs(int32_t first, int32_t count, bool connected) {
       inputSlots[static_cast<std::size_t>(i)] = channel.scratch.Doubles();
     }
   }
+  NoteConnections();
 }
 
 void ChannelModel::ConnectOutputs(int32_t first, int32_t count, bool connected) {
@@ -101,6 +103,13 @@ void ChannelModel::ConnectOutputs(int32_t first, int32_t count, bool connected) 
     channel.connected = connected;
     if (!connected) outputSlots[static_cast<std::size_t>(i)] = channel.scratch.Doubles();
   }
+  NoteConnections();
+}
+
+void ChannelModel::NoteConnections() {
+  const auto isConnected = [](const auto& channel) { return channel.connected; };
+  everyChannelConnected = std::all_of(inputs.begin(), inputs.end(), isConnected) &&
+                          std::all_of(outputs.begin(), outputs.end(), isConnected);
 }
 
 bool ChannelModel::InputConnected(int32_t index) const {
@@ -207,15 +216,6 @@ void ChannelModel::ProcessHostFloat(float** hostInputs, float** hostOutputs, int
     ProcessFloatPiece(hostInputs, hostOutputs, offset, piece, accumulate, process, context);
     offset += piece;
   } while (offset < frames);
-}
-
-bool ChannelModel::FloatBuffersComplete(float** hostInputs, float** hostOutputs) const {
-  if (blockSize <= 0 || hostInputs == nullptr || hostOutputs == nullptr) return false;
-  for (std::size_t i = 0; i < inputs.size(); ++i)
-    if (!inputs[i].connected || hostInputs[i] == nullptr) return false;
-  for (std::size_t i = 0; i < outputs.size(); ++i)
-    if (!outputs[i].connected || hostOutputs[i] == nullptr) return false;
-  return true;
 }
 
 void ChannelModel::ProcessFloatPiece(float** hostInputs, float** hostOutputs, int32_t offset,

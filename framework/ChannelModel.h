@@ -50,10 +50,21 @@ public:
                         BlockCallback process, void* context);
   // True when the host's float buffers can be processed as they are: a block size is prepared,
   // every channel is connected and every host pointer is there.
-  bool FloatBuffersComplete(float** hostInputs, float** hostOutputs) const;
+  // Inline: it runs before every block.
+  bool FloatBuffersComplete(float** hostInputs, float** hostOutputs) const {
+    if (!everyChannelConnected || blockSize <= 0 || hostInputs == nullptr || hostOutputs == nullptr)
+      return false;
+    for (std::size_t i = 0; i < inputSlots.size(); ++i)
+      if (hostInputs[i] == nullptr) return false;
+    for (std::size_t i = 0; i < outputSlots.size(); ++i)
+      if (hostOutputs[i] == nullptr) return false;
+    return true;
+  }
 
 private:
   void PointUnconnectedSlotsAtScratch();
+  // Keeps everyChannelConnected true to the channels, after any change of connection.
+  void NoteConnections();
   void SilenceHostOutputs(double** hostOutputs, int32_t frames);
   void ProcessDoublePiece(double** hostInputs, double** hostOutputs, int32_t offset, int32_t frames,
                           BlockCallback process, void* context);
@@ -66,6 +77,7 @@ private:
   std::vector<double*> inputSlots;
   std::vector<double*> outputSlots;
   int32_t blockSize = 0;
+  bool everyChannelConnected = false;
 };
 
 } // namespace quorvane

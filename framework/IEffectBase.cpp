@@ -466,12 +466,22 @@ void IEffectBase::PrepareBlockSize(int32_t frames) {
 
 void IEffectBase::ProcessHostDouble(double** hostInputs, double** hostOutputs, int32_t frames) {
   PluginLockGuard guard(fields.pluginLock);
-  fields.channels.ProcessHostDouble(hostInputs, hostOutputs, frames, &ProcessBlockOf, this);
+  ProcessHostDoubleLocked(hostInputs, hostOutputs, frames);
 }
 
 void IEffectBase::ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames,
                                    bool accumulate) {
   PluginLockGuard guard(fields.pluginLock);
+  ProcessHostFloatLocked(hostInputs, hostOutputs, frames, accumulate);
+}
+
+void IEffectBase::ProcessHostDoubleLocked(double** hostInputs, double** hostOutputs,
+                                          int32_t frames) {
+  fields.channels.ProcessHostDouble(hostInputs, hostOutputs, frames, &ProcessBlockOf, this);
+}
+
+void IEffectBase::ProcessHostFloatLocked(float** hostInputs, float** hostOutputs, int32_t frames,
+                                         bool accumulate) {
   // Whole: an effect that takes float buffers needs no scratch, so no pieces.
   if (fields.floatBlocks != nullptr && frames > 0 &&
       fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {

@@ -252,6 +252,11 @@ public:
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate);
 
 protected:
+  // The same for a binding that already holds the plug-in lock: a second, recursive hold costs
+  // more than a small block's filtering.
+  void ProcessHostDoubleLocked(double** hostInputs, double** hostOutputs, int32_t frames);
+  void ProcessHostFloatLocked(float** hostInputs, float** hostOutputs, int32_t frames,
+                              bool accumulate);
   // Constructor of the effect: from now on the host's float buffers go to processor directly
   // whenever they can (see FloatBlockProcessor).
   void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }

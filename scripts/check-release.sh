@@ -49,7 +49,7 @@ check_archive() {
   cd "$unpacked"/Quorvane-*
   step "$kind: $(basename "$archive")"
 
-  ! grep -rlaF -e "$root" -e "$work" . || fail "$kind: a build path inside the files above"
+  ! grep -rlaF -e "$root" -e "$work" -e "$(readlink -f "$root/.deps")" . || fail "$kind: a build path inside the files above"
 
   host "$plugin" --quiet -p Glissando -g noise --seconds 1 -n 0.1:0.5 -o render.wav 2>render.txt ||
     fail "$kind: the packaged host did not render"

@@ -124,6 +124,10 @@ apply_debian_patches() {
   log "applied Debian's patches from $(basename "$debian")"
 }
 
+# Written into each library's stamp: libraries built before their source
+# paths were mapped away are built again.
+paths_mapped="source paths mapped"
+
 # build_mingw_library NAME SOURCE-PACKAGE ARCHIVE [CMAKE-OPTION...]: builds
 # Debian's SOURCE-PACKAGE with the MinGW toolchain and installs it, static,
 # into the MinGW prefix. A stamp named after NAME, written only once
@@ -132,7 +136,7 @@ build_mingw_library() {
   local name="$1" package="$2" archive="$3"
   shift 3
   local stamp="$mingw_prefix/.$name-built"
-  if [[ -f $stamp && -f $mingw_prefix/lib/$archive ]]; then
+  if [[ -f $stamp && -f $mingw_prefix/lib/$archive ]] && grep -qF "$paths_mapped" "$stamp"; then
     log "MinGW $name: present ($(cat "$stamp"))"
     return 0
   fi
@@ -160,7 +164,10 @@ build_mingw_library() {
   log "building static $name $version for MinGW-w64"
   # Only the MinGW prefix may answer pkg-config, never the machine's own
   # Linux libraries.
+  # Sources name their own files (asserts, fatal-error texts); map the build
+  # machine's folders away so that no shipped binary carries them.
   PKG_CONFIG_LIBDIR="$mingw_prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+    CFLAGS="-ffile-prefix-map=$deps/=" CXXFLAGS="-ffile-prefix-map=$deps/=" \
     cmake -S "$tree" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release \
@@ -173,7 +180,7 @@ build_mingw_library() {
   cmake --install "$build" >>"$build.log" 2>&1 ||
     { tail -n 50 "$build.log"; die "$name install failed"; }
   [[ -f $mingw_prefix/lib/$archive ]] || die "$name installed no $archive"
-  printf '%s %s, %s\n' "$name" "$version" "$source_revision" >"$stamp"
+  printf '%s %s, %s, %s\n' "$name" "$version" "$source_revision" "$paths_mapped" >"$stamp"
   log "MinGW $name $version installed into $mingw_prefix"
 }
 

@@ -79,7 +79,7 @@ for preset in "${presets[@]}"; do
     bash "$root/scripts/${step_scripts[$preset]}" 2>&1 | tee "$logs/$preset.log"
     [[ ${PIPESTATUS[0]} -eq 0 ]] || { status="$preset FAILED"; overall=1; }
     case $preset in
-      fuzz) counts[$preset]="$(grep -cE '^ *[a-z_]+ +ok ' "$logs/fuzz.log") targets without findings" ;;
+      fuzz) counts[$preset]="$(grep -cE '^ *[a-z0-9_]+ +ok ' "$logs/fuzz.log") targets without findings" ;;
       release) counts[$preset]="$(grep -c '^\[check-release\]' "$logs/release.log") checks reported" ;;
     esac
     result[$preset]="$status"

@@ -21,6 +21,8 @@ public:
 
   // A note-on (on) or note-off at frame offset of the coming block.
   void Add(ProcessingState& s, bool on, int32_t offset) noexcept;
+  // True when no note waits for a later frame or the block's end.
+  bool Empty() const noexcept { return count == 0 && !overflowed; }
   // The frame of the next waiting note; INT32_MAX when none waits.
   int32_t NextFrame() const noexcept;
   // Applies the waiting notes due at frame or before.

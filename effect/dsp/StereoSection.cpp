@@ -109,7 +109,7 @@ template <MixKind kMix> struct Mix {
   double factor, wet, dry;
 };
 
-MixKind MixKindOf(const SectionDrive& d) {
+inline __attribute__((always_inline)) MixKind MixKindOf(const SectionDrive& d) {
   const bool wetOnly = d.wets == nullptr && d.wet == 1.0f && d.dry == 0.0f;
   if (d.wets != nullptr) return MixKind::Varying;
   if (d.factors != nullptr) return wetOnly ? MixKind::VaryingFactorWet : MixKind::VaryingFactor;
@@ -126,10 +126,25 @@ float FloatAtMost(double x) {
 }
 const float kFloatSilenceBelow = FloatAtMost(kSilence);
 
-// True when no input of the stretch is zero, below 1e-15 in magnitude or
-// (for doubles) above 1e300: the stretch then needs no input cleaning, and
-// its memory and outputs stay finite unless its memory shows otherwise.
-// Several running minima, so that no one of them holds up the loop.
+// An input is plain when it needs no cleaning and keeps the section far
+// from overflow: above 1e-15 in magnitude and, for doubles, at most 1e300
+// (no float comes near). A stretch of plain inputs keeps its memory and
+// outputs finite unless its memory shows otherwise.
+constexpr double kLargestPlain = 1e300;
+
+template <class Sample> struct PlainInputs {
+  static constexpr bool kBounded = sizeof(Sample) == sizeof(double);
+  // Both channels of one frame, widened.
+  static bool Plain(__m128d x) {
+    const __m128d m = Magnitude(x);
+    const bool above = BothAbove(m, kSilence);
+    return kBounded ? above && _mm_movemask_pd(_mm_cmple_pd(m, _mm_set1_pd(kLargestPlain))) == 3
+                    : above;
+  }
+};
+
+// True when every input of the stretch is plain. Several running minima, so
+// that no one of them holds up the loop.
 bool InputsPlain(const float* const in[2], int offset, int frames) {
   const float* left = in[0] + offset;
   const float* right = in[1] + offset;
@@ -151,7 +166,6 @@ bool InputsPlain(const float* const in[2], int offset, int frames) {
 }
 
 bool InputsPlain(const double* const in[2], int offset, int frames) {
-  constexpr double kLargestPlain = 1e300;
   const double* left = in[0] + offset;
   const double* right = in[1] + offset;
   __m128d low = _mm_set1_pd(DBL_MAX), lowToo = low, high = _mm_setzero_pd(), highToo = high;
@@ -207,20 +221,34 @@ struct FloatAdder {
   }
 };
 
-// Frames offset .. offset + frames - 1 of plain inputs, with no test at all
-// but the smallest and largest output kept. Answers false when a test would
-// have acted on an output or the memory; w1, w2 and the outputs are then
-// not final.
+// What a fast pass over a stretch found.
+enum class Pass {
+  Exact,          // outputs and memory final
+  InputsNotPlain, // redo from the stash, cleaning the inputs
+  Tripped,        // redo from the stash with every test
+};
+
+// Frames offset .. offset + frames - 1, taken to be plain, with no test at
+// all but the smallest and largest input and output kept. Unless it answers
+// Exact, w1, w2 and the outputs are not final.
 template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
-bool RunPlain(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
+Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Sample* const in[2],
               const Writer& writer, int offset, int frames, __m128d* stash) {
+  // Locals: the outputs' stores could otherwise alias the memory, and every
+  // frame would wait for it to be read back.
+  __m128d w1 = w1Pair, w2 = w2Pair;
   __m128d smallest = _mm_set1_pd(DBL_MAX), largest = _mm_setzero_pd();
+  __m128d smallestIn = _mm_set1_pd(DBL_MAX), largestIn = _mm_setzero_pd();
   for (int k = 0; k < frames; ++k) {
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
     const Mix<kMix> mix(d, i);
     const __m128d x = Load(in, i);
     stash[k] = x;
+    // A NaN input is not kept here; it reaches the memory and stays there.
+    const __m128d size = Magnitude(x);
+    smallestIn = _mm_min_pd(size, smallestIn);
+    if (PlainInputs<Sample>::kBounded) largestIn = _mm_max_pd(size, largestIn);
     const __m128d w0 = _mm_sub_pd(
         _mm_mul_pd(_mm_set1_pd(c.gain), x),
         _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
@@ -232,17 +260,35 @@ bool RunPlain(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* con
     w2 = w1;
     w1 = w0;
   }
+  w1Pair = w1;
+  w2Pair = w2;
+  if (!BothAbove(smallestIn, kSilence) ||
+      (PlainInputs<Sample>::kBounded &&
+       _mm_movemask_pd(_mm_cmple_pd(largestIn, _mm_set1_pd(kLargestPlain))) != 3))
+    return Pass::InputsNotPlain;
   // A non-finite value, once in the memory, stays there to the stretch's end.
-  return BothAbove(smallest, kSilence) &&
-         _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3 && BothFinite(w1) &&
-         BothFinite(w2);
+  const bool exact = BothAbove(smallest, kSilence) &&
+                     _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3 &&
+                     BothFinite(w1) && BothFinite(w2);
+  return exact ? Pass::Exact : Pass::Tripped;
 }
+
+// Where a pass reads its inputs: the host's buffers, or the stash a pass
+// before it filled (the outputs may have overwritten the inputs since).
+template <class Sample> struct FromInputs {
+  const Sample* const* in;
+  __m128d operator()(int i, int) const { return Load(in, i); }
+};
+struct FromStash {
+  const __m128d* stash;
+  __m128d operator()(int, int k) const { return stash[k]; }
+};
 
 // The same for inputs that need cleaning, keeping the smallest magnitude
 // the memory takes. Answers false when a test would have acted somewhere in
 // the stretch; w1, w2 and the outputs are then not final.
-template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
-bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* const in[2],
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Source, class Writer>
+bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Source& source,
                 const Writer& writer, int offset, int frames, __m128d* stash) {
   __m128d smallest = _mm_set1_pd(DBL_MAX);
   smallest = _mm_min_pd(NonZeroMagnitude(w1), smallest);
@@ -255,7 +301,7 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Sample* c
                               : FactorPerFrame(kMix)   ? MixKind::VaryingFactor
                                                        : MixKind::General;
     const Mix<kFull> mix(d, i);
-    const __m128d x = Clean(Load(in, i));
+    const __m128d x = Clean(source(i, k));
     stash[k] = x;
     const __m128d w0 = _mm_sub_pd(
         _mm_mul_pd(_mm_set1_pd(c.gain), x),
@@ -307,18 +353,31 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
                   const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   __m128d w1 = _mm_set_pd(right.w1, left.w1);
   __m128d w2 = _mm_set_pd(right.w2, left.w2);
+  // Inputs are taken to be plain, and checked in passing, while they were
+  // plain the stretch before (for the first: its first frame); otherwise they
+  // are checked first, which spares silence a pass to throw away.
+  bool expectPlain = PlainInputs<Sample>::Plain(Load(in, 0));
   for (int offset = 0; offset < frames; offset += kStretch) {
     const int count = frames - offset < kStretch ? frames - offset : kStretch;
     const __m128d savedW1 = w1, savedW2 = w2;
-    bool exact;
-    if (InputsPlain(in, offset, count)) {
-      exact =
-          RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count, stash);
+    Pass pass;
+    if (expectPlain || InputsPlain(in, offset, count)) {
+      pass = RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count,
+                                                          stash);
+      expectPlain = pass != Pass::InputsNotPlain;
+      if (!expectPlain) {
+        w1 = savedW1;
+        w2 = savedW2;
+        const bool exact = RunTracked<kShape, kVaryingCoefficients, kMix>(
+            w1, w2, d, FromStash{stash}, writer, offset, count, stash);
+        pass = exact ? Pass::Exact : Pass::Tripped;
+      }
     } else {
-      exact = RunTracked<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count,
-                                                             stash);
+      const bool exact = RunTracked<kShape, kVaryingCoefficients, kMix>(
+          w1, w2, d, FromInputs<Sample>{in}, writer, offset, count, stash);
+      pass = exact ? Pass::Exact : Pass::Tripped;
     }
-    if (!exact) {
+    if (pass != Pass::Exact) {
       w1 = savedW1;
       w2 = savedW2;
       RunCareful<kShape, kVaryingCoefficients, kMix>(w1, w2, d, writer, offset, count, stash);

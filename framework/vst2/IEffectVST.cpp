@@ -81,13 +81,13 @@ void IEffectVST::ResetArrangement(VstSpeakerArrangement& arrangement, int32_t ch
 void IEffectVST::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
   PluginLockGuard guard(GetPluginLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi);
-  ProcessHostFloat(inputs, outputs, std::max(frames, 0), accumulate);
+  ProcessHostFloatLocked(inputs, outputs, std::max(frames, 0), accumulate);
 }
 
 void IEffectVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
   PluginLockGuard guard(GetPluginLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi);
-  ProcessHostDouble(inputs, outputs, std::max(frames, 0));
+  ProcessHostDoubleLocked(inputs, outputs, std::max(frames, 0));
 }
 
 //================================================================================================
