@@ -38,11 +38,20 @@ Quad Damping(__m128 bandwidth) {
              Splat(kLowestDamping));
 }
 
+// What prewarping needs of the rate, made once per run rather than per four
+// designs.
+struct Prewarp {
+  explicit Prewarp(double rate)
+      : lowest(Splat(kLowestDesignHz)), highest(Splat(rate * kHighestDesignRatio)),
+        radiansPerHz(Splat(kPi / rate)) {}
+  Quad lowest, highest, radiansPerHz;
+};
+
 // The cotangent of the prewarped frequency as a / b: above pi/4 it is
 // tan(pi/2 - w), below 1 / tan(w).
-[[gnu::always_inline]] inline void Cotangent(Quad hz, double rate, Quad& a, Quad& b) {
-  hz = Min(Max(hz, Splat(kLowestDesignHz)), Splat(rate * kHighestDesignRatio));
-  const Quad w = hz * Splat(kPi / rate);
+[[gnu::always_inline]] inline void Cotangent(Quad hz, const Prewarp& prewarp, Quad& a, Quad& b) {
+  hz = Min(Max(hz, prewarp.lowest), prewarp.highest);
+  const Quad w = hz * prewarp.radiansPerHz;
   const Quad upper = Greater(w, Splat(kQuarterPi));
   const Quad y = Blend(upper, w, Splat(kHalfPiHigh) - w + Splat(kHalfPiLow));
   const Quad z = y * y;
@@ -103,6 +112,7 @@ void SweepFrequency(FilterKind kind, const float* freq, float bandwidth, double 
   const bool bandpass = kind == FilterKind::Bandpass;
   const Quad q = Damping(_mm_set1_ps(bandwidth));
   const __m128 exactBelow = _mm_set1_ps(static_cast<float>(rate * kExactBelowRatio));
+  const Prewarp prewarp(rate);
   for (int i = 0; i < count; i += 4) {
     const __m128 hz = Four(freq, i, count);
     // Not greater also catches a NaN, which the exact design clamps alike.
@@ -111,7 +121,7 @@ void SweepFrequency(FilterKind kind, const float* freq, float bandwidth, double 
       continue;
     }
     Quad a, b;
-    Cotangent(Widen(hz), rate, a, b);
+    Cotangent(Widen(hz), prewarp, a, b);
     const Quad bb = b * b, qb = q * b;
     const Quad inv = Splat(1.0) / MulAdd(qb + a, a, bb);
     const Quad a1 = Splat(2.0) * (bb - a * a) * inv;
@@ -130,7 +140,7 @@ void SweepBandwidth(FilterKind kind, float freq, const float* bandwidth, double 
     return;
   }
   Quad a, b;
-  Cotangent(Splat(static_cast<double>(freq)), rate, a, b);
+  Cotangent(Splat(static_cast<double>(freq)), Prewarp(rate), a, b);
   const Quad aa = a * a, bb = b * b, ab = a * b, sum = aa + bb;
   const Quad a1Numerator = Splat(2.0) * (bb - aa);
   for (int i = 0; i < count; i += 4) {

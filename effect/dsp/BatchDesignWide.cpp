@@ -40,9 +40,10 @@ Quad Greater(Quad a, Quad b) {
 Quad Splat(double x) {
   return {_mm256_set1_pd(x)};
 }
-// Where mask is set b, elsewhere a.
+// Where mask is set b, elsewhere a. In logic, not blendv: the compiler may
+// split a blendv of a comparison into a branch per lane.
 Quad Blend(Quad mask, Quad a, Quad b) {
-  return {_mm256_blendv_pd(a.v, b.v, mask.v)};
+  return {_mm256_or_pd(_mm256_and_pd(mask.v, b.v), _mm256_andnot_pd(mask.v, a.v))};
 }
 // a * b + c, rounded twice as in SSE2: the same bits on every processor.
 Quad MulAdd(Quad a, Quad b, Quad c) {
