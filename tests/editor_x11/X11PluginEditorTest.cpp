@@ -8,6 +8,7 @@
 // Xlib's macros after GoogleTest's names.
 #include "PluginModule.h"
 #include "editor_x11/X11ScreenshotHost.h"
+#include "effect/VSTCLASS.h"
 #include "raster/PngDecoder.h"
 #include "raster/RasterBitmap.h"
 #include "tests/editor_x11/X11TestHost.h"
@@ -379,7 +380,8 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-  effect->setParameter(effect, 4, 1.0f / 3.0f); // a target, so the marker strip shows
+  effect->setParameter(effect, VSTCLASS::kParamEnvTarget,
+                       1.0f / 3.0f); // a target, so the marker strip shows
   effect->setParameter(effect, kDirection, 1.0f);
   VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
   effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);

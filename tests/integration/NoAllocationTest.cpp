@@ -30,8 +30,8 @@ TEST_F(QuorvaneModuleTest, TheAudioPathDoesNotAllocate) {
   effect->processReplacing(effect, ins, outs, kPassed);
   effect->process(effect, ins, outs, kPassed);
   effect->processDoubleReplacing(effect, dins, douts, kPassed);
-  effect->setParameter(effect, 1, 0.7f);
-  (void)effect->getParameter(effect, 1);
+  effect->setParameter(effect, VSTCLASS::kParamFilterFreq, 0.7f);
+  (void)effect->getParameter(effect, VSTCLASS::kParamFilterFreq);
   AudioThreadWatch::Stop();
   EXPECT_EQ(AudioThreadWatch::Allocations(), 0);
   EXPECT_EQ(host.midiReceived.size(), 2u);
@@ -65,10 +65,11 @@ TEST_F(QuorvaneModuleTest, TheAudioPathNeverAllocatesOrTakesAnotherLock) {
   for (int block = 0; block < kBlocks; ++block) {
     // Each target for a stretch of blocks, with short envelope times so every stage runs.
     if (block % 500 == 0) {
-      effect->setParameter(effect, 4, static_cast<float>((block / 500) % 4) / 3.0f);
-      effect->setParameter(effect, 5, 0.01f);
-      effect->setParameter(effect, 6, 0.01f);
-      effect->setParameter(effect, 8, 0.01f);
+      effect->setParameter(effect, VSTCLASS::kParamEnvTarget,
+                           static_cast<float>((block / 500) % 4) / 3.0f);
+      effect->setParameter(effect, VSTCLASS::kParamEnvAttack, 0.01f);
+      effect->setParameter(effect, VSTCLASS::kParamEnvDecay, 0.01f);
+      effect->setParameter(effect, VSTCLASS::kParamEnvRelease, 0.01f);
     }
     if (block % 8 == 0) Dispatch(effProcessEvents, 0, 0, list.Get());
     const int32_t param = block % kParamCount;

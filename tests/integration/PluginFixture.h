@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PluginModule.h"
+#include "effect/VSTCLASS.h" // the parameter indices a host uses
 #include "tests/support/RecordingHost.h"
 #include "tests/support/VstEventList.h"
 

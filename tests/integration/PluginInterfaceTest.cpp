@@ -119,13 +119,13 @@ TEST_F(QuorvaneModuleTest, ParameterNamesLabelsAndDisplays) {
 
 TEST_F(QuorvaneModuleTest, AutomationLandsInGetParameter) {
   Dispatch(effOpen);
-  effect->setParameter(effect, 1, 0.5f);
-  EXPECT_FLOAT_EQ(effect->getParameter(effect, 1), 0.5f);
-  EXPECT_EQ(Text(effGetParamDisplay, 1), "5015");
-  effect->setParameter(effect, 0, 1.0f);
-  EXPECT_EQ(Text(effGetParamDisplay, 0), "Bandpass");
-  effect->setParameter(effect, 4, 0.34f);
-  EXPECT_EQ(Text(effGetParamDisplay, 4), "Filter Freq");
+  effect->setParameter(effect, VSTCLASS::kParamFilterFreq, 0.5f);
+  EXPECT_FLOAT_EQ(effect->getParameter(effect, VSTCLASS::kParamFilterFreq), 0.5f);
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamFilterFreq), "5015");
+  effect->setParameter(effect, VSTCLASS::kParamFilterType, 1.0f);
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamFilterType), "Bandpass");
+  effect->setParameter(effect, VSTCLASS::kParamEnvTarget, 0.34f);
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamEnvTarget), "Filter Freq");
   for (int32_t i = 0; i < kParamCount; ++i) {
     effect->setParameter(effect, i, 1.0f);
     EXPECT_EQ(effect->getParameter(effect, i), 1.0f) << i;
@@ -147,17 +147,17 @@ TEST_F(QuorvaneModuleTest, ProgramsByNumberAndName) {
   Dispatch(effSetProgram, 0, 6);
   EXPECT_EQ(Dispatch(effGetProgram), 6);
   EXPECT_EQ(Text(effGetProgramName), "Glissando Decrescendo");
-  EXPECT_EQ(Text(effGetParamDisplay, 10), "Down");
-  EXPECT_EQ(Text(effGetParamDisplay, 12), "Left");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamEnvDirection), "Down");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamEnvCompensation), "Left");
   Dispatch(effSetProgram, 0, 0);
-  EXPECT_EQ(Text(effGetParamDisplay, 0), "Highpass");
-  EXPECT_EQ(Text(effGetParamDisplay, 12), "Right");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamFilterType), "Highpass");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamEnvCompensation), "Right");
 }
 
 TEST_F(QuorvaneModuleTest, ProgramAndBankChunksRoundTripBitForBit) {
   Dispatch(effOpen);
   Dispatch(effSetProgram, 0, 10);
-  effect->setParameter(effect, 3, 0.37f);
+  effect->setParameter(effect, VSTCLASS::kParamFilterMix, 0.37f);
   const std::vector<uint8_t> program = Chunk(false);
   ASSERT_EQ(program.size(), 120u);
   EXPECT_EQ(std::memcmp(program.data(), "\x74\x66\x66\x70\x00\x00\x01\x00", 8), 0);
@@ -165,7 +165,7 @@ TEST_F(QuorvaneModuleTest, ProgramAndBankChunksRoundTripBitForBit) {
   ASSERT_GT(bank.size(), 8u);
 
   Dispatch(effSetProgram, 0, 1);
-  effect->setParameter(effect, 1, 0.9f);
+  effect->setParameter(effect, VSTCLASS::kParamFilterFreq, 0.9f);
   EXPECT_EQ(SetChunk(false, program), 1);
   EXPECT_EQ(Chunk(false), program);
 
@@ -257,15 +257,18 @@ TEST_F(QuorvaneModuleTest, CapabilitiesAndHostExtensions) {
   char text[32] = "Highpass";
   EXPECT_EQ(Dispatch(effVendorSpecific, effString2Parameter, 0, text), 0xBEEF);
   EXPECT_STREQ(text, "0.50000000000000000");
-  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, 10), 0xBEEF); // Up/Down
-  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, 0), 0);
-  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, 13), 0);
+  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, VSTCLASS::kParamEnvDirection),
+            0xBEEF); // Up/Down
+  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, VSTCLASS::kParamFilterType), 0);
+  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamName, VSTCLASS::kParamEnvReset), 0);
   char display[32] = {};
-  EXPECT_EQ(Dispatch(effVendorSpecific, effGetParamDisplay, 1, display, 0.5f), 0xBEEF);
+  EXPECT_EQ(
+      Dispatch(effVendorSpecific, effGetParamDisplay, VSTCLASS::kParamFilterFreq, display, 0.5f),
+      0xBEEF);
   EXPECT_STREQ(display, "5015");
   char number[] = "99999";
   EXPECT_EQ(Dispatch(effString2Parameter, 1, 0, number), 1);
-  EXPECT_EQ(Text(effGetParamDisplay, 1), "20000");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamFilterFreq), "20000");
   EXPECT_EQ(Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(Dispatch(effIdentify), 0x4E764566);
 }
@@ -314,12 +317,12 @@ TEST_F(QuorvaneModuleTest, TheHostIsIdentifiedOnceAtOpen) {
 }
 
 TEST_F(QuorvaneModuleTest, ANewInstanceKeepsNoStateOfAnother) {
-  effect->setParameter(effect, 1, 1.0f);
+  effect->setParameter(effect, VSTCLASS::kParamFilterFreq, 1.0f);
   AEffect* first = effect;
   effect = LoadedPlugin().EntryPoint()(host.Callback());
   ASSERT_NE(effect, nullptr);
   EXPECT_NE(effect, first);
-  EXPECT_EQ(Text(effGetParamDisplay, 1), "20");
+  EXPECT_EQ(Text(effGetParamDisplay, VSTCLASS::kParamFilterFreq), "20");
   first->dispatcher(first, effClose, 0, 0, nullptr, 0.0f);
 }
 

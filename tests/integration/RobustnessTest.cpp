@@ -117,8 +117,8 @@ TEST_F(QuorvaneModuleTest, BadParameterCallbacksAreIgnored) {
     EXPECT_EQ(effect->getParameter(effect, index), 0.0f);
   }
   for (float wild : {-3.0f, 7.0f, std::nanf(""), std::numeric_limits<float>::infinity()}) {
-    effect->setParameter(effect, 1, wild);
-    const float v = effect->getParameter(effect, 1);
+    effect->setParameter(effect, VSTCLASS::kParamFilterFreq, wild);
+    const float v = effect->getParameter(effect, VSTCLASS::kParamFilterFreq);
     EXPECT_TRUE(v >= 0.0f && v <= 1.0f) << wild << " gave " << v;
   }
 }
@@ -174,7 +174,7 @@ TEST(QuorvaneModuleWithoutHost, ANullHostCallbackGivesAWorkingEffect) {
   dispatch(effSetProgram, 0, 5, nullptr, 0.0f);
   VstEventList list{MakeMidi(0, 0x90, 60, 100)};
   EXPECT_EQ(dispatch(effProcessEvents, 0, 0, list.Get(), 0.0f), 1);
-  effect->setParameter(effect, 1, 0.5f);
+  effect->setParameter(effect, VSTCLASS::kParamFilterFreq, 0.5f);
   std::vector<float> in(128, 0.5f), out(128);
   float* ins[] = {in.data(), in.data()};
   float* outs[] = {out.data(), out.data()};
