@@ -49,17 +49,24 @@ bool Segment(double& level, double step, const Ends& ends, float* levels, int& i
   if (SumsExact(level, step, frames - i)) {
     const double start = level;
     const __m128d origin = _mm_set1_pd(start), delta = _mm_set1_pd(step);
-    const __m128d four = _mm_set1_pd(4.0);
-    __m128d first = _mm_set_pd(2.0, 1.0), second = _mm_set_pd(4.0, 3.0);
+    // Frames k + 1 .. k + 8, two to a register. Every sum is exact, so one
+    // stride on from the last eight is the closed form's own value; and the
+    // levels move one way, so only the last two can hold the end.
+    __m128d a = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(2.0, 1.0), delta));
+    __m128d b = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(4.0, 3.0), delta));
+    __m128d c = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(6.0, 5.0), delta));
+    __m128d d = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(8.0, 7.0), delta));
+    const __m128d stride = _mm_set1_pd(8.0 * step);
     int k = 0;
-    // Four at a time until the four that holds the end.
-    for (; i + 4 <= frames; i += 4, k += 4) {
-      const __m128d low = _mm_add_pd(origin, _mm_mul_pd(first, delta));
-      const __m128d high = _mm_add_pd(origin, _mm_mul_pd(second, delta));
-      if (_mm_movemask_pd(_mm_or_pd(ends(low), ends(high))) != 0) break;
-      _mm_storeu_ps(levels + i, _mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)));
-      first = _mm_add_pd(first, four);
-      second = _mm_add_pd(second, four);
+    // Eight at a time until the eight that holds the end.
+    for (; i + 8 <= frames; i += 8, k += 8) {
+      if (_mm_movemask_pd(ends(d)) != 0) break;
+      _mm_storeu_ps(levels + i, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
+      _mm_storeu_ps(levels + i + 4, _mm_movelh_ps(_mm_cvtpd_ps(c), _mm_cvtpd_ps(d)));
+      a = _mm_add_pd(a, stride);
+      b = _mm_add_pd(b, stride);
+      c = _mm_add_pd(c, stride);
+      d = _mm_add_pd(d, stride);
     }
     level = start + k * step;
     for (; i < frames; ++i) {
