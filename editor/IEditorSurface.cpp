@@ -109,6 +109,16 @@ bool IEditorSurface::SetHostScale(float factor) {
   return SetScale(snapped);
 }
 
+bool IEditorSurface::FitHostSize(std::int32_t hostWidth, std::int32_t hostHeight) {
+  // Largest first: the panel keeps its aspect, so the rest of the host's window stays empty.
+  for (double factor = DisplayScale::kMax; factor >= DisplayScale::kMin;
+       factor -= DisplayScale::kStep)
+    if (DisplayScale::ToPixels(width, factor) <= hostWidth &&
+        DisplayScale::ToPixels(height, factor) <= hostHeight)
+      return SetScale(factor);
+  return false;
+}
+
 bool IEditorSurface::SetScale(double factor) {
   const double snapped = DisplayScale::Snap(factor);
   if (snapped == 0.0) return false;

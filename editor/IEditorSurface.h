@@ -128,6 +128,7 @@ public:
   std::int32_t EditorHeight() const override { return pixelHeight; }
   // The factor a host sends; it takes precedence over every other source.
   bool SetHostScale(float factor) override;
+  bool FitHostSize(std::int32_t width, std::int32_t height) override;
 
   //==========================================================================
   // Screen scale

@@ -41,6 +41,13 @@ public:
     (void)factor;
     return false;
   }
+  // The host gives the editor's window width x height pixels: the editor takes the largest scale
+  // it fits in, the host asked as for any scale change; false (nothing changes) when none fits.
+  virtual bool FitHostSize(int32_t width, int32_t height) {
+    (void)width;
+    (void)height;
+    return false;
+  }
   // A wheel step forwarded by the host; true if the pointer was over the editor and it was used.
   virtual bool HostWheel(float step) {
     (void)step;

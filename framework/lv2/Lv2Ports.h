@@ -25,6 +25,11 @@ enum Lv2Port : uint32_t {
 
 constexpr int32_t kLv2AudioChannels = 2;
 
+// The control port of parameter index (a valid one).
+inline uint32_t Lv2ControlPortIndex(int32_t index) {
+  return kLv2FirstControl + static_cast<uint32_t>(index);
+}
+
 // The readout's ports, counted from the first port after the controls.
 enum Lv2ReadoutPort : uint32_t {
   kLv2ReadoutPosition = 0, // 0 to 1 across the range
@@ -32,7 +37,7 @@ enum Lv2ReadoutPort : uint32_t {
   kLv2ReadoutPortCount = 2,
 };
 inline uint32_t Lv2ReadoutPortIndex(int32_t paramCount, Lv2ReadoutPort which) {
-  return kLv2FirstControl + static_cast<uint32_t>(paramCount) + which;
+  return Lv2ControlPortIndex(paramCount) + which;
 }
 // The position port's value: the reading's place in its range, held to 0 .. 1 (0 for an empty or
 // broken range), so that a host never sees a value outside the port's declared range.

@@ -46,9 +46,22 @@ int Idle(LV2UI_Handle handle) {
   }
 }
 
+// The host passes the UI's own handle, not the struct's.
+int ResizeFromHost(LV2UI_Feature_Handle handle, int width, int height) {
+  if (handle == nullptr) return 1;
+  try {
+    return UiOf(handle)->ResizeFromHost(width, height);
+  } catch (...) {
+    return 1;
+  }
+}
+
 const void* ExtensionData(const char* uri) {
   static const LV2UI_Idle_Interface idle = {&Idle};
-  if (uri != nullptr && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &idle;
+  static const LV2UI_Resize resize = {nullptr, &ResizeFromHost};
+  if (uri == nullptr) return nullptr;
+  if (std::strcmp(uri, LV2_UI__idleInterface) == 0) return &idle;
+  if (std::strcmp(uri, LV2_UI__resize) == 0) return &resize;
   return nullptr;
 }
 

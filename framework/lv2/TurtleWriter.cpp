@@ -146,8 +146,8 @@ std::string UiText(const Lv2ModuleInfo& module, const std::vector<Port>& ports,
                    int32_t paramCount) {
   std::string text = Uri(module.uiUri) + "\n\ta ui:X11UI ;\n";
   text += "\tlv2:requiredFeature ui:parent , ui:idleInterface ;\n";
-  text += "\tlv2:optionalFeature ui:resize , ui:noUserResize ;\n";
-  text += "\tlv2:extensionData ui:idleInterface ;\n\tui:portNotification ";
+  text += "\tlv2:optionalFeature ui:resize , ui:noUserResize , ui:touch ;\n";
+  text += "\tlv2:extensionData ui:idleInterface , ui:resize ;\n\tui:portNotification ";
   for (uint32_t r = 0; r < kLv2ReadoutPortCount; ++r) {
     text += std::string(r > 0 ? " , " : "") + "[\n\t\tui:plugin " + Uri(module.pluginUri) +
             " ;\n\t\tlv2:symbol " + Quoted(ports[static_cast<std::size_t>(paramCount) + r].symbol) +
@@ -188,7 +188,7 @@ std::string PluginText(const IEffectBase& effect, const Lv2ModuleInfo& module,
   for (int32_t i = 0; i < effect.ParamCount(); ++i) {
     if (i > 0) text += " , ";
     text += ControlPort(*effect.Param(i), ports[static_cast<std::size_t>(i)],
-                        kLv2FirstControl + static_cast<uint32_t>(i), i == module.triggerParam);
+                        Lv2ControlPortIndex(i), i == module.triggerParam);
   }
   text += " , " + ReadoutPorts(ports, effect.ParamCount()) + " .\n\n";
   return text + UiText(module, ports, effect.ParamCount());

@@ -1,7 +1,8 @@
 // The LV2 UI as a host sees it: found through lilv, loaded by suil into a parent window under an
 // X server, driven with real X input; what it writes to the control ports is what the host's
 // write function receives in the idle calls, and the host's port events move the controls and
-// the envelope strip. No X error reaches the host, and nothing stays behind after cleanup.
+// the envelope strip. The editor's gestures and sizes reach the host's touch and resize features,
+// on the host's thread. No X error reaches the host, and nothing stays behind after cleanup.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,16 +27,28 @@ namespace {
 namespace geometry = editor_geometry;
 
 constexpr uint32_t kFilterTypePort = 6;
+constexpr uint32_t kFilterFreqPort = 7;
 constexpr uint32_t kDirectionPort = 16;
-constexpr uint32_t kEnvelopePort = 20;       // where the envelope is, 0 to 1
-constexpr uint32_t kEnvelopeActivePort = 21; // whether it drives anything
-constexpr int kButtonInset = 10;             // into a button from its top left corner
+constexpr uint32_t kEnvelopePort = 20;          // where the envelope is, 0 to 1
+constexpr uint32_t kEnvelopeActivePort = 21;    // whether it drives anything
+constexpr int kButtonInset = 10;                // into a button from its top left corner
+constexpr geometry::Point kBackground{20, 150}; // inside the parent at 200 % too
+constexpr int kMenuRowHeight = 18;              // at 100 %
 
 struct PortWrite {
   uint32_t port;
   float value;
   bool operator==(const PortWrite& o) const { return port == o.port && value == o.value; }
 };
+
+// The host calls that carry a port, in the order they came.
+struct PortCall {
+  enum Kind { Write, Grab, Release } kind;
+  uint32_t port;
+  bool operator==(const PortCall& o) const { return kind == o.kind && port == o.port; }
+};
+
+using Size = std::pair<int, int>;
 
 class Lv2UiTest : public ::testing::Test {
 protected:
@@ -91,10 +105,13 @@ protected:
   SuilInstance* Open(Window window, bool withParent = true, const char* pluginUri = nullptr) {
     if (pluginUri == nullptr) pluginUri = lilv_node_as_uri(lilv_plugin_get_uri(world.Plugin()));
     resize = LV2UI_Resize{this, &Resize};
+    touch = LV2UI_Touch{this, &Touch};
     const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(window)};
     const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
     const LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+    const LV2_Feature touchFeature{LV2_UI__touch, &touch};
     const LV2_Feature* features[] = {&idleFeature, &resizeFeature,
+                                     offerTouch ? &touchFeature : &idleFeature,
                                      withParent ? &parentFeature : nullptr, nullptr};
     return suil_instance_new(suilHost, this, LV2_UI__X11UI, pluginUri, uiUri.c_str(), LV2_UI__X11UI,
                              bundlePath.c_str(), binaryPath.c_str(), features);
@@ -105,6 +122,8 @@ protected:
     const auto* idle = static_cast<const LV2UI_Idle_Interface*>(
         suil_instance_extension_data(instance, LV2_UI__idleInterface));
     writes.clear();
+    calls.clear();
+    resizes.clear();
     EXPECT_NE(idle, nullptr);
     if (idle != nullptr) {
       EXPECT_EQ(idle->idle(suil_instance_get_handle(instance)), 0);
@@ -115,6 +134,30 @@ protected:
   void PortEvent(uint32_t port, float value) {
     suil_instance_port_event(instance, port, sizeof value, 0, &value);
     host.Settle();
+  }
+
+  // The host's own resize request, through the UI's resize interface.
+  int AskForSize(Size size) {
+    const auto* uiResize =
+        static_cast<const LV2UI_Resize*>(suil_instance_extension_data(instance, LV2_UI__resize));
+    const int answer =
+        uiResize->ui_resize(suil_instance_get_handle(instance), size.first, size.second);
+    host.Settle();
+    return answer;
+  }
+
+  // A row of the background's menu of scales (100 % to 300 %), its rows at the editor's scale.
+  void PickScale(int scale, int row) {
+    host.Click(Editor(), kBackground.x * scale, kBackground.y * scale, 3);
+    host.Settle();
+    const Window menu = host.Children(DefaultRootWindow(host.Connection())).back();
+    host.Click(menu, 10, (2 * row + 1) * kMenuRowHeight * scale / 2);
+    host.Settle();
+  }
+
+  Size EditorSize() {
+    const WindowPixels shot = host.Capture(Editor());
+    return {shot.width, shot.height};
   }
 
   Window Editor() const {
@@ -132,10 +175,19 @@ protected:
     ASSERT_EQ(size, sizeof(float));
     ASSERT_EQ(protocol, 0u);
     self->writes.push_back({port, *static_cast<const float*>(buffer)});
+    self->calls.push_back({PortCall::Write, port});
   }
   static int Resize(LV2UI_Feature_Handle handle, int width, int height) {
-    static_cast<Lv2UiTest*>(handle)->announcedSize = {width, height};
-    return 0;
+    auto* self = static_cast<Lv2UiTest*>(handle);
+    EXPECT_EQ(std::this_thread::get_id(), self->hostThread);
+    self->announcedSize = {width, height};
+    self->resizes.emplace_back(width, height);
+    return self->refuseSizes ? 1 : 0;
+  }
+  static void Touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    auto* self = static_cast<Lv2UiTest*>(handle);
+    EXPECT_EQ(std::this_thread::get_id(), self->hostThread);
+    self->calls.push_back({grabbed ? PortCall::Grab : PortCall::Release, port});
   }
 
   X11TestHost host;
@@ -147,8 +199,14 @@ protected:
   Window parent = 0;
   SuilInstance* instance = nullptr;
   LV2UI_Resize resize{};
-  std::pair<int, int> announcedSize;
+  LV2UI_Touch touch{};
+  bool offerTouch = true;
+  bool refuseSizes = false;
+  const std::thread::id hostThread = std::this_thread::get_id();
+  Size announcedSize;
+  std::vector<Size> resizes;
   std::vector<PortWrite> writes;
+  std::vector<PortCall> calls;
 };
 
 TEST_F(Lv2UiTest, OpensInTheParentAtTheEditorsSize) {
@@ -202,6 +260,81 @@ TEST_F(Lv2UiTest, RefusedWithoutAParentOrForAnotherPlugin) {
   EXPECT_EQ(Open(parent, false), nullptr);
   EXPECT_EQ(Open(parent, true, "https://kelto.example/plugins/other"), nullptr);
   EXPECT_EQ(host.Children(parent).size(), 1u);
+}
+
+TEST_F(Lv2UiTest, ADragIsOneTouchGestureWhenTheHostOffersTouch) {
+  for (const bool offered : {true, false}) {
+    if (!offered) { // the host reopens the UI without the feature
+      suil_instance_free(instance);
+      offerTouch = false;
+      instance = Open(parent);
+      ASSERT_NE(instance, nullptr);
+      host.Settle();
+    }
+    host.Drag(Editor(), geometry::kFilterFreqKnob.x, geometry::kFilterFreqKnob.y, 0, -40);
+    Idle();
+    // Writes only, between a grab and a release when the host listens for them.
+    const std::size_t ends = offered ? 1 : 0;
+    ASSERT_GE(calls.size(), 1 + 2 * ends);
+    EXPECT_EQ(calls.front().kind, offered ? PortCall::Grab : PortCall::Write);
+    EXPECT_EQ(calls.back().kind, offered ? PortCall::Release : PortCall::Write);
+    for (std::size_t i = 0; i < calls.size(); ++i)
+      EXPECT_EQ(calls[i].port, kFilterFreqPort);
+    for (std::size_t i = ends; i < calls.size() - ends; ++i)
+      EXPECT_EQ(calls[i].kind, PortCall::Write) << i;
+  }
+}
+
+TEST_F(Lv2UiTest, TheHostHearsEveryNewSizeAndTheEditorFitsTheHostsOwn) {
+  PickScale(1, 4);
+  EXPECT_EQ(EditorSize(), Size(1014, 496));
+  Idle();
+  EXPECT_EQ(resizes, std::vector<Size>{Size(1014, 496)});
+
+  // A host that refuses a size keeps the editor at the one it took.
+  refuseSizes = true;
+  PickScale(2, 2);
+  Idle();
+  refuseSizes = false;
+  EXPECT_EQ(resizes, std::vector<Size>{Size(761, 372)});
+  host.Settle();
+  EXPECT_EQ(EditorSize(), Size(1014, 496));
+
+  // The host's sizes: the largest scale that fits, told back when it is not the host's own.
+  const struct {
+    Size asked;
+    int answer;
+    Size shown;
+    std::vector<Size> told;
+  } cases[] = {
+      {{800, 400}, 0, {761, 372}, {{761, 372}}},
+      {{506, 900}, 1, {761, 372}, {}}, // narrower than the editor at 100 %
+      {{1014, 496}, 0, {1014, 496}, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AskForSize(c.asked), c.answer) << c.asked.first;
+    EXPECT_EQ(EditorSize(), c.shown) << c.asked.first;
+    Idle();
+    EXPECT_EQ(resizes, c.told) << c.asked.first;
+  }
+
+  // Back to 100 %, for later editors of the process.
+  PickScale(2, 0);
+  Idle();
+  EXPECT_EQ(resizes, std::vector<Size>{Size(507, 248)});
+  EXPECT_EQ(EditorSize(), Size(507, 248));
+}
+
+TEST_F(Lv2UiTest, ClosingHandsTheHostTheLastChangeAndEndsTheWheelsGesture) {
+  Idle();
+  // Wheel up; the gesture stays open for further steps, and the host closes meanwhile.
+  host.Click(Editor(), geometry::kFilterFreqKnob.x, geometry::kFilterFreqKnob.y, 4);
+  host.Settle(100);
+  suil_instance_free(instance);
+  instance = nullptr;
+  EXPECT_EQ(calls, (std::vector<PortCall>{{PortCall::Grab, kFilterFreqPort},
+                                          {PortCall::Write, kFilterFreqPort},
+                                          {PortCall::Release, kFilterFreqPort}}));
 }
 
 } // namespace
