@@ -58,7 +58,6 @@ struct StretchArrays {
   float levels[kStretch];
   float values[kStretch];
   float factors[kStretch];
-  float wets[kStretch];
   float drys[kStretch];
   double gain[kStretch];
   double a1[kStretch];
@@ -144,10 +143,8 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
     break;
   }
   default: // the mix
-    TargetRouting::WetAndDry(a.values, frames, a.wets, a.drys);
-    if (!compensates) std::fill(a.factors, a.factors + frames, 1.0f);
-    drive.factors = a.factors;
-    drive.wets = a.wets;
+    TargetRouting::Drys(a.values, frames, a.drys);
+    drive.wets = a.values;
     drive.drys = a.drys;
     state.wet = last;
     state.dry = 1.0f - last;
@@ -168,8 +165,7 @@ void VSTCLASS::RenderSpan(const Sample* const in[2], Sample* const out[2], int32
       at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
     } else {
       StereoSection(state.left, state.right)
-          .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at,
-               mode...);
+          .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at, mode...);
       at = end;
     }
   }

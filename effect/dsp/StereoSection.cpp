@@ -70,6 +70,7 @@ template <FilterKind kShape> double Filtered(double in, double w0, double w1, do
 // but for a zero y, which the output checks send to the careful loop).
 enum class MixKind {
   Varying,          // factor, wet and dry per frame
+  VaryingMix,       // wet and dry per frame, the fixed factor
   VaryingFactor,    // factor per frame
   VaryingFactorWet, // factor per frame, wet 1, dry 0
   General,
@@ -87,6 +88,9 @@ constexpr bool WetOnly(MixKind k) {
 constexpr bool UnitFactor(MixKind k) {
   return k == MixKind::UnitFactor || k == MixKind::PureWet;
 }
+constexpr bool MixPerFrame(MixKind k) {
+  return k == MixKind::Varying || k == MixKind::VaryingMix;
+}
 
 template <bool kVarying> struct Coefficients {
   Coefficients(const SectionDrive& d, int i)
@@ -98,8 +102,7 @@ template <bool kVarying> struct Coefficients {
 template <MixKind kMix> struct Mix {
   Mix(const SectionDrive& d, int i)
       : factor(FactorPerFrame(kMix) ? d.factors[i] : d.factor),
-        wet(kMix == MixKind::Varying ? d.wets[i] : d.wet),
-        dry(kMix == MixKind::Varying ? d.drys[i] : d.dry) {}
+        wet(MixPerFrame(kMix) ? d.wets[i] : d.wet), dry(MixPerFrame(kMix) ? d.drys[i] : d.dry) {}
   // (filtered * factor) * wet + dry * in, as the careful loop computes it.
   __m128d Out(__m128d filtered, __m128d in) const {
     const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
@@ -111,7 +114,7 @@ template <MixKind kMix> struct Mix {
 
 inline __attribute__((always_inline)) MixKind MixKindOf(const SectionDrive& d) {
   const bool wetOnly = d.wets == nullptr && d.wet == 1.0f && d.dry == 0.0f;
-  if (d.wets != nullptr) return MixKind::Varying;
+  if (d.wets != nullptr) return d.factors != nullptr ? MixKind::Varying : MixKind::VaryingMix;
   if (d.factors != nullptr) return wetOnly ? MixKind::VaryingFactorWet : MixKind::VaryingFactor;
   if (d.factor != 1.0f) return wetOnly ? MixKind::Wet : MixKind::General;
   return wetOnly ? MixKind::PureWet : MixKind::UnitFactor;
@@ -297,9 +300,9 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Source& s
     const int i = offset + k;
     const Coefficients<kVaryingCoefficients> c(d, i);
     // The full formula, which is exact for zeros as well.
-    constexpr MixKind kFull = kMix == MixKind::Varying ? kMix
-                              : FactorPerFrame(kMix)   ? MixKind::VaryingFactor
-                                                       : MixKind::General;
+    constexpr MixKind kFull = MixPerFrame(kMix)      ? kMix
+                              : FactorPerFrame(kMix) ? MixKind::VaryingFactor
+                                                     : MixKind::General;
     const Mix<kFull> mix(d, i);
     const __m128d x = Clean(source(i, k));
     stash[k] = x;
@@ -362,8 +365,8 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
     const __m128d savedW1 = w1, savedW2 = w2;
     Pass pass;
     if (expectPlain || InputsPlain(in, offset, count)) {
-      pass = RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count,
-                                                          stash);
+      pass =
+          RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count, stash);
       expectPlain = pass != Pass::InputsNotPlain;
       if (!expectPlain) {
         w1 = savedW1;
@@ -400,6 +403,10 @@ void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
   case MixKind::Varying:
     RunStretches<kShape, kVaryingCoefficients, MixKind::Varying>(left, right, d, in, writer, frames,
                                                                  stash);
+    break;
+  case MixKind::VaryingMix:
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingMix>(left, right, d, in, writer,
+                                                                    frames, stash);
     break;
   case MixKind::VaryingFactor:
     RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactor>(left, right, d, in, writer,

@@ -28,7 +28,7 @@ struct SectionDrive {
   const double* a1 = nullptr;
   const double* a2 = nullptr;
   const float* factors = nullptr;
-  const float* wets = nullptr; // wets and drys come together, and with factors
+  const float* wets = nullptr; // wets and drys come together; factors or the fixed factor
   const float* drys = nullptr;
 };
 

@@ -32,10 +32,8 @@ void TargetRouting::Values(const float* levels, int frames, float* values) const
         [&](float l) { return (1.0f - l) * modDepth + modBase; });
 }
 
-void TargetRouting::WetAndDry(const float* values, int frames, float* wets, float* drys) noexcept {
+void TargetRouting::Drys(const float* values, int frames, float* drys) noexcept {
   const __m128 one = _mm_set1_ps(1.0f);
-  ForEach(
-      values, frames, wets, [](__m128 v) { return v; }, [](float v) { return v; });
   ForEach(
       values, frames, drys, [&](__m128 v) { return _mm_sub_ps(one, v); },
       [](float v) { return 1.0f - v; });

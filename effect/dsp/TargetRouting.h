@@ -16,8 +16,9 @@ struct TargetRouting {
   // falling linearly to 1 at the other end (Both: in the middle).
   void Factors(const float* values, int frames, float* factors) const noexcept;
   bool Compensates() const noexcept { return compGain != 1.0f; }
-  // For the mix target: the filtered signal's gain is the value, the input's the rest.
-  static void WetAndDry(const float* values, int frames, float* wets, float* drys) noexcept;
+  // For the mix target: the filtered signal's gain is the value itself, the
+  // input's the rest.
+  static void Drys(const float* values, int frames, float* drys) noexcept;
 
   bool directionUp = true;
   float modDepth = 0.0f; // swing of the value, in the target's units

@@ -59,7 +59,16 @@ struct Sweep {
 
 // The fixed mixes each have their own loop, as have a varying factor and a
 // varying mix.
-enum class MixCase { General, UnitFactor, Wet, PureWet, VaryingFactor, VaryingFactorWet, Varying };
+enum class MixCase {
+  General,
+  UnitFactor,
+  Wet,
+  PureWet,
+  VaryingFactor,
+  VaryingFactorWet,
+  Varying,
+  VaryingMix // wet and dry per frame under the fixed factor
+};
 
 struct Case {
   FilterKind shape;
@@ -85,7 +94,7 @@ SectionDrive DriveFor(const Case& c, const Sweep& sweep) {
   if (c.mix == MixCase::VaryingFactor || c.mix == MixCase::VaryingFactorWet ||
       c.mix == MixCase::Varying)
     d.factors = sweep.factors.data();
-  if (c.mix == MixCase::Varying) {
+  if (c.mix == MixCase::Varying || c.mix == MixCase::VaryingMix) {
     d.wets = sweep.wets.data();
     d.drys = sweep.drys.data();
   }
@@ -184,7 +193,8 @@ std::vector<Case> AllCases() {
   for (FilterKind shape : {FilterKind::Lowpass, FilterKind::Highpass, FilterKind::Bandpass})
     for (bool coefficients : {false, true})
       for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::Wet, MixCase::PureWet,
-                          MixCase::VaryingFactor, MixCase::VaryingFactorWet, MixCase::Varying})
+                          MixCase::VaryingFactor, MixCase::VaryingFactorWet, MixCase::Varying,
+                          MixCase::VaryingMix})
         for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence})
           cases.push_back({shape, coefficients, mix, s});
   return cases;
