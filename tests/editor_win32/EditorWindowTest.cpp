@@ -349,6 +349,38 @@ TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
   EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
 }
 
+// A mark drawn over the envelope strip from outside stays while nothing
+// changes (an idle tick paints nothing) and is painted over once the
+// envelope moves the marker.
+TEST_F(EditorWindowTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
+  rig.SetParameter(P::kParamEnvTarget, 1.0f / 3.0f); // the envelope drives the frequency
+  rig.SetParameter(P::kParamEnvDepth, 1.0f);
+  rig.Pump();
+  constexpr std::uint32_t kMark = 0xFF00FF;
+  HDC screen = GetDC(rig.EditorWindow());
+  HBRUSH brush = CreateSolidBrush(RGB(0xFF, 0x00, 0xFF));
+  const RECT strip{kEnvelopeStrip.left, kEnvelopeStrip.top, kEnvelopeStrip.right,
+                   kEnvelopeStrip.bottom};
+  FillRect(screen, &strip, brush);
+  DeleteObject(brush);
+  ReleaseDC(rig.EditorWindow(), screen);
+  auto marked = [&] {
+    const WindowPixels shot = rig.Capture();
+    int count = 0;
+    for (int y = strip.top; y < strip.bottom; ++y)
+      for (int x = strip.left; x < strip.right; ++x)
+        count += shot.At(x, y) == kMark ? 1 : 0;
+    return count;
+  };
+
+  rig.Pump();
+  EXPECT_EQ(marked(), (strip.right - strip.left) * (strip.bottom - strip.top));
+  rig.NoteOn();
+  rig.ProcessBlock();
+  rig.Pump();
+  EXPECT_EQ(marked(), 0);
+}
+
 TEST_F(EditorWindowTest, HostWheelOnlyWhenThePointerIsOverTheEditor) {
   SetCursorPos(kFilterMixKnob.x, kFilterMixKnob.y);
   rig.SetParameter(P::kParamFilterMix, 0.5f);
