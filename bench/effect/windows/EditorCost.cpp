@@ -10,7 +10,7 @@
 
 #include "../BenchedPlugin.h"
 #include "../MovingEnvelope.h"
-#include "../PluginLibrary.h"
+#include "PluginModule.h"
 
 #include <windows.h>
 
@@ -151,12 +151,12 @@ Cost BareTimerCost(HWND host, int width, int height) {
 int main(int argc, char** argv) {
   const std::string path = argc > 1 ? argv[1] : QUORVANE_BENCHED_PLUGIN;
   std::string error;
-  PluginLibrary library = LoadPluginLibrary(path, error);
-  if (library.entry == nullptr) {
+  vsthost::PluginModule library;
+  if (!library.Load(path, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  BenchedPlugin plugin(library.entry, kRate, kBlock);
+  BenchedPlugin plugin(library.EntryPoint(), kRate, kBlock);
   ERect* size = nullptr;
   plugin.Dispatch(effEditGetRect, 0, 0, &size, 0.0f);
   if (!plugin.Valid() || size == nullptr) {

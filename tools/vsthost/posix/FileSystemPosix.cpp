@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "SystemError.h"
 #include "TemporaryFiles.h"
 
 #include <cerrno>
@@ -113,8 +114,5 @@ int64_t PeakResidentBytes() {
   return static_cast<int64_t>(usage.ru_maxrss) * 1024; // kilobytes on Linux
 }
 
-std::string LastSystemError() {
-  return LastFileError();
-}
 
 } // namespace vsthost
