@@ -8,7 +8,6 @@
 
 #include "BenchedPlugin.h"
 #include "MovingEnvelope.h"
-#include "PluginModule.h"
 
 #include <dirent.h>
 #include <poll.h>
@@ -18,9 +17,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -138,21 +138,11 @@ void PrintCost(const char* what, const Cost& cost, const char* goal) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string path = argc > 1 ? argv[1] : QUORVANE_BENCHED_PLUGIN;
-  std::string error;
-  vsthost::PluginModule library;
-  if (!library.Load(path, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
-  BenchedPlugin plugin(library.EntryPoint(), kRate, kBlock);
-  ERect* size = nullptr;
-  plugin.Dispatch(effEditGetRect, 0, 0, &size, 0.0f);
-  if (!plugin.Valid() || size == nullptr) {
-    std::fprintf(stderr, "the plug-in has no editor\n");
-    return 1;
-  }
-  const int width = size->right - size->left, height = size->bottom - size->top;
+  int width = 0, height = 0;
+  const std::unique_ptr<BenchedPlugin> loaded = LoadPluginWithEditor(
+      argc > 1 ? argv[1] : QUORVANE_BENCHED_PLUGIN, kRate, kBlock, width, height);
+  if (!loaded) return 1;
+  BenchedPlugin& plugin = *loaded;
 
   int screenNumber = 0;
   xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);

@@ -10,8 +10,8 @@ MovingEnvelope::MovingEnvelope(BenchedPlugin& plugin, double rate, int blockSize
   plugin.Note(true);
   audio = std::thread([this, &plugin, rate, blockSize] {
     using Clock = std::chrono::steady_clock;
-    const auto period =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(blockSize / rate));
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(blockSize / rate));
     auto next = Clock::now();
     while (running.load()) {
       plugin.ProcessBlock();

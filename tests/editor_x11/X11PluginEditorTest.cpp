@@ -153,6 +153,15 @@ protected:
            1;
   }
   void CloseEditor(AEffect* e) { e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f); }
+  // A note-on, then that many frames of a quiet signal through the effect.
+  void PlayNote(int frames) {
+    VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
+    effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
+    std::vector<float> in(std::size_t(frames), 0.1f), left(in.size()), right(in.size());
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    effect->processReplacing(effect, inputs, outputs, frames);
+  }
   Window Editor(Window w) {
     const std::vector<Window> children = host.Children(w);
     return children.empty() ? 0 : children.front();
@@ -407,12 +416,7 @@ TEST_F(PluginEditorTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
 
   host.Settle();
   EXPECT_EQ(marked(), width * height);
-  VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
-  effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
-  std::vector<float> in(256, 0.1f), left(in.size()), right(in.size());
-  float* inputs[2] = {in.data(), in.data()};
-  float* outputs[2] = {left.data(), right.data()};
-  effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
+  PlayNote(256);
   host.Settle();
   EXPECT_EQ(marked(), 0);
 }
@@ -424,14 +428,9 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-  effect->setParameter(effect, 4, 1.0f / 3.0f); // a target, so the marker strip shows
+  effect->setParameter(effect, kTarget, 1.0f / 3.0f); // a target, so the marker strip shows
   effect->setParameter(effect, kDirection, 1.0f);
-  VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
-  effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
-  std::vector<float> in(4096, 0.1f), left(in.size()), right(in.size());
-  float* inputs[2] = {in.data(), in.data()};
-  float* outputs[2] = {left.data(), right.data()};
-  effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
+  PlayNote(4096);
 
   ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
   EXPECT_EQ(DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT, QUORVANE_WINDOWS_SCREENSHOT, 1), 0);

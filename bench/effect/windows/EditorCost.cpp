@@ -10,13 +10,13 @@
 
 #include "../BenchedPlugin.h"
 #include "../MovingEnvelope.h"
-#include "PluginModule.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,8 +70,8 @@ LRESULT CALLBACK TimedWindowProcedure(HWND window, UINT message, WPARAM wParam, 
 }
 
 void TimeProcedureOf(HWND window) {
-  timed.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimedWindowProcedure)));
+  timed.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TimedWindowProcedure)));
 }
 
 void UntimeProcedureOf(HWND window) {
@@ -126,8 +126,8 @@ HWND MakeHostWindow(int width, int height) {
   RegisterClassA(&windowClass);
   RECT frame{0, 0, width, height};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-  return CreateWindowA("QuorvaneBenchmarkHost", "editor cost", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                       0, 0, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+  return CreateWindowA("QuorvaneBenchmarkHost", "editor cost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                       0, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                        windowClass.hInstance, nullptr);
 }
 
@@ -149,21 +149,11 @@ Cost BareTimerCost(HWND host, int width, int height) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string path = argc > 1 ? argv[1] : QUORVANE_BENCHED_PLUGIN;
-  std::string error;
-  vsthost::PluginModule library;
-  if (!library.Load(path, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
-  BenchedPlugin plugin(library.EntryPoint(), kRate, kBlock);
-  ERect* size = nullptr;
-  plugin.Dispatch(effEditGetRect, 0, 0, &size, 0.0f);
-  if (!plugin.Valid() || size == nullptr) {
-    std::fprintf(stderr, "the plug-in has no editor\n");
-    return 1;
-  }
-  const int width = size->right - size->left, height = size->bottom - size->top;
+  int width = 0, height = 0;
+  const std::unique_ptr<BenchedPlugin> loaded = LoadPluginWithEditor(
+      argc > 1 ? argv[1] : QUORVANE_BENCHED_PLUGIN, kRate, kBlock, width, height);
+  if (!loaded) return 1;
+  BenchedPlugin& plugin = *loaded;
   HWND host = MakeHostWindow(width, height);
   const Cost bare = BareTimerCost(host, width, height);
 
@@ -185,8 +175,8 @@ int main(int argc, char** argv) {
             .count());
   }
   std::sort(repaints.begin(), repaints.end());
-  std::printf("full repaint of the %d x %d editor: %.3f ms (median of %d; goal 1)\n", width,
-              height, repaints[repaints.size() / 2], kRepaints);
+  std::printf("full repaint of the %d x %d editor: %.3f ms (median of %d; goal 1)\n", width, height,
+              repaints[repaints.size() / 2], kRepaints);
 
   PrintCost("editor open, nothing changing", MeasureCost(kIdleSeconds), " (goal 1 %)");
   {

@@ -114,5 +114,4 @@ int64_t PeakResidentBytes() {
   return static_cast<int64_t>(usage.ru_maxrss) * 1024; // kilobytes on Linux
 }
 
-
 } // namespace vsthost
