@@ -23,16 +23,16 @@ GRAPH::GRAPH(IEffectBase* plugIn, int left, int top, int right, int bottom)
 
 GRAPH::Marker GRAPH::FromReadings() const {
   if (!source) return Marker{};
-  const GraphReadout::Reading shownReading = source->Read();
-  if (!shownReading.graphEnabled) return Marker{};
-  const float minimum = shownReading.graphMin;
-  const float maximum = shownReading.graphMax;
+  const GraphReadout::Reading reading = source->Read();
+  if (!reading.graphEnabled) return Marker{};
+  const float minimum = reading.graphMin;
+  const float maximum = reading.graphMax;
   if (maximum == minimum || std::isnan(minimum) || std::isnan(maximum))
     return Marker{Marker::Kind::EmptyRange, 0};
   // The marker spans the strip less its own width; readings outside the range
   // move it outside the strip.
   const float span = static_cast<float>(drawRect.right - drawRect.left - kMarkerWidth);
-  std::int32_t p = NearestF((shownReading.graphValue - minimum) * span / (maximum - minimum));
+  std::int32_t p = NearestF((reading.graphValue - minimum) * span / (maximum - minimum));
   if (p > kMarkerTravelLimit) p = kMarkerTravelLimit;
   if (p < -kMarkerTravelLimit) p = -kMarkerTravelLimit;
   return Marker{Marker::Kind::AtValue, p};
