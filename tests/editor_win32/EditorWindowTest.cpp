@@ -359,7 +359,7 @@ TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
 TEST_F(EditorWindowTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
   rig.SetParameter(P::kParamEnvTarget, 1.0f / 3.0f); // the envelope drives the frequency
   rig.SetParameter(P::kParamEnvDepth, 1.0f);
-  rig.Pump();
+  rig.Pump(500); // whatever these changes repaint is on the screen before the mark
   constexpr std::uint32_t kMark = 0xFF00FF;
   HDC screen = GetDC(rig.EditorWindow());
   HBRUSH brush = CreateSolidBrush(RGB(0xFF, 0x00, 0xFF));

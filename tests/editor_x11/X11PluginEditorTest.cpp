@@ -393,7 +393,7 @@ TEST_F(PluginEditorTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
   effect->setParameter(effect, kTarget, 1.0f / 3.0f); // the envelope drives the frequency
   effect->setParameter(effect, kDepth, 1.0f);
-  host.Settle();
+  host.Settle(500); // whatever these changes repaint is on the screen before the mark
   ::Display* x = host.Connection();
   const Window editor = Editor(parent);
   constexpr std::uint32_t kMark = 0xFF00FF;
