@@ -174,16 +174,20 @@ int main(int argc, char** argv) {
   meter.server = ServerProcess(connection);
   std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the first paint
 
-  // Each exposure of the whole window is painted by the editor at its next turn.
   xcb_window_t editor = 0;
   if (xcb_query_tree_reply_t* tree =
           xcb_query_tree_reply(connection, xcb_query_tree(connection, host), nullptr)) {
     if (xcb_query_tree_children_length(tree) > 0) editor = xcb_query_tree_children(tree)[0];
     std::free(tree);
   }
+  if (editor == 0) {
+    std::fprintf(stderr, "the editor opened no window\n");
+    return 1;
+  }
   const Cost idle = meter.Measure(kIdleSeconds);
   const double start = meter.EditorSeconds();
   const auto wall = std::chrono::steady_clock::now();
+  // Each exposure of the whole window is painted by the editor at its next turn.
   for (int i = 0; i < kExposures; ++i) {
     xcb_clear_area(connection, 1, editor, 0, 0, 0, 0);
     xcb_flush(connection);
