@@ -1,7 +1,9 @@
 #pragma once
 // The envelope strip: a small marker that shows, every frame, where the
 // envelope's output lies within the range of the parameter it drives. It is
-// linked to no parameter and redraws on every timer tick.
+// linked to no parameter. On every timer tick it asks for a redraw only when
+// the marker would land elsewhere or change colour, so an editor with nothing
+// changing paints nothing.
 //
 // Threads: the window thread. The effect publishes the readings in a
 // GraphReadout without knowing the strip; the strip takes them from there on
@@ -27,11 +29,26 @@ public:
   void Follow(const GraphReadout* readout) { source = readout; }
 
   bool Paint(IEditorSurface& surface) override;
-  // Always true: the marker follows the envelope at the frame rate.
+  // True while the marker on the screen is not the one the readings give.
   bool NeedsRedraw() const override;
 
 private:
+  // The marker as a paint draws it; Unknown after a paint that did not cover
+  // the whole strip, which may have left the screen with another picture.
+  struct Marker {
+    enum class Kind { Unknown, None, EmptyRange, AtValue };
+    Kind kind = Kind::None;
+    std::int32_t offset = 0; // from the strip's left edge, for AtValue
+
+    bool operator==(const Marker& other) const {
+      return kind != Kind::Unknown && kind == other.kind && offset == other.offset;
+    }
+  };
+
+  Marker FromReadings() const;
+
   const GraphReadout* source = nullptr;
+  Marker shown; // what the last paint drew
 };
 
 } // namespace quorvane

@@ -294,7 +294,9 @@ void X11EditorWindow::Serve() {
     }
     xcb_flush(connection);
     // Once the window is gone only the wake-up for closing is awaited.
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - now);
+    // Rounded up: a wait cut short would wake before the tick and spin on
+    // zero timeouts until it comes.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - now);
     if (windowGone)
       poll(&fds[1], 1, -1);
     else

@@ -1,5 +1,6 @@
 #include "BenchedPlugin.h"
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -35,6 +36,19 @@ BenchedPlugin::BenchedPlugin(VstPluginMainProc entry, double rate, int blockSize
   Dispatch(effStartProcess, 0, 0, nullptr, 0.0f);
 }
 
+std::unique_ptr<BenchedPlugin> BenchedPlugin::Load(const std::string& path, double rate,
+                                                   int blockSize, std::string& error) {
+  auto library = std::make_unique<vsthost::PluginModule>();
+  if (!library->Load(path, error)) return nullptr;
+  auto plugin = std::make_unique<BenchedPlugin>(library->EntryPoint(), rate, blockSize);
+  if (!plugin->Valid()) {
+    error = path + ": the entry point made no plug-in";
+    return nullptr;
+  }
+  plugin->module = std::move(library);
+  return plugin;
+}
+
 BenchedPlugin::~BenchedPlugin() {
   if (effect == nullptr) return;
   Dispatch(effStopProcess, 0, 0, nullptr, 0.0f);
@@ -45,6 +59,16 @@ BenchedPlugin::~BenchedPlugin() {
 intptr_t BenchedPlugin::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                  float opt) {
   return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+}
+
+bool BenchedPlugin::EditorSize(int& width, int& height) {
+  ERect* rect = nullptr;
+  if (effect == nullptr || (effect->flags & effFlagsHasEditor) == 0) return false;
+  Dispatch(effEditGetRect, 0, 0, &rect, 0.0f);
+  if (rect == nullptr) return false;
+  width = rect->right - rect->left;
+  height = rect->bottom - rect->top;
+  return width > 0 && height > 0;
 }
 
 void BenchedPlugin::SelectProgram(int program) {
@@ -70,4 +94,16 @@ void BenchedPlugin::Note(bool on) {
 
 void BenchedPlugin::ProcessBlock() {
   effect->processReplacing(effect, inputs, outputs, frames);
+}
+
+std::unique_ptr<BenchedPlugin> LoadPluginWithEditor(const std::string& path, double rate,
+                                                    int blockSize, int& width, int& height) {
+  std::string error;
+  std::unique_ptr<BenchedPlugin> plugin = BenchedPlugin::Load(path, rate, blockSize, error);
+  if (plugin && !plugin->EditorSize(width, height)) {
+    error = path + ": the plug-in has no editor";
+    plugin.reset();
+  }
+  if (!plugin) std::fprintf(stderr, "%s\n", error.c_str());
+  return plugin;
 }

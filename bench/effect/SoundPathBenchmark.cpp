@@ -11,7 +11,7 @@
 
 #include "BenchedPlugin.h"
 #include "FloorKernels.h"
-#include "PluginLibrary.h"
+#include "PluginModule.h"
 #include "effect/VSTCLASS.h"
 
 #include <benchmark/benchmark.h>
@@ -250,15 +250,15 @@ int main(int argc, char** argv) {
   // host has most of them loaded already, so the load is timed again after
   // an unload.
   double firstLoad = 0.0, laterLoad = 0.0;
-  PluginLibrary library;
+  vsthost::PluginModule library;
   for (double* milliseconds : {&firstLoad, &laterLoad}) {
-    UnloadPluginLibrary(library);
+    library.Unload();
     const auto start = std::chrono::steady_clock::now();
-    library = LoadPluginLibrary(path, error);
+    library.Load(path, error);
     *milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }
-  pluginEntry = library.entry;
+  pluginEntry = library.EntryPoint();
   if (pluginEntry == nullptr) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

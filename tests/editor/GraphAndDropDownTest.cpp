@@ -7,6 +7,7 @@
 #include "editor/IDropDown.h"
 #include "editor/IDropDownChild.h"
 
+#include <functional>
 #include <limits>
 
 namespace quorvane::test {
@@ -42,18 +43,58 @@ protected:
   GRAPH* graph = nullptr;
 };
 
-TEST_F(Graph, RepaintsOnEveryTickAndShowsNothingWhileDisabled) {
+TEST_F(Graph, ShowsNothingWhileDisabled) {
   EXPECT_EQ(graph->ParamIndex(), -1);
-  for (int tick = 0; tick < 3; ++tick) {
-    Rect dirty{};
-    EXPECT_TRUE(surface->CollectDirtyRect(dirty));
-    surface->PaintRect(dirty);
-    EXPECT_TRUE(graph->NeedsRedraw());
-  }
   readout.PublishRange(0.0f, 1.0f);
   readout.PublishValue(0.5f);
   surface->Frame();
   EXPECT_TRUE(MarkedColumns().empty());
+}
+
+// An idle editor paints nothing: a tick repaints the strip only when the
+// marker would show differently.
+TEST_F(Graph, ATickRepaintsOnlyWhenTheMarkerChanges) {
+  surface->Frame();
+  const auto enable = [this](bool on) { return [this, on] { readout.PublishEnabled(on); }; };
+  const auto value = [this](float v) { return [this, v] { readout.PublishValue(v); }; };
+  const auto range = [this](float low, float high) {
+    return [this, low, high] { readout.PublishRange(low, high); };
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    bool repaints;
+  } steps[] = {
+      {"nothing, disabled", [] {}, false},
+      {"value while disabled", value(0.5f), false},
+      {"enabled, the range still empty: a red marker", enable(true), true},
+      {"nothing, red marker", [] {}, false},
+      {"range", range(0.0f, 1.0f), true},
+      {"nothing, marker shown", [] {}, false},
+      {"value within the marker's pixel", value(0.501f), false},
+      {"value a pixel on", value(0.51f), true},
+      {"range moving the marker", range(0.0f, 2.0f), true},
+      {"empty range", range(1.0f, 1.0f), true},
+      {"value under a red marker", value(0.2f), false},
+      {"disabled", enable(false), true},
+      {"value while disabled again", value(0.9f), false},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    EXPECT_EQ(surface->Frame(), step.repaints) << step.what;
+  }
+}
+
+TEST_F(Graph, APaintOfPartOfTheStripIsCompletedByTheNextTick) {
+  readout.PublishEnabled(true);
+  readout.PublishRange(0.0f, 1.0f);
+  readout.PublishValue(0.5f);
+  surface->Frame();
+  readout.PublishValue(0.0f);
+  surface->PaintRect(Rect{300, 200, 400, 248}); // the marker's old place only
+  EXPECT_TRUE(surface->Frame());
+  EXPECT_EQ(MarkedColumns(), Run(209, 215));
+  EXPECT_FALSE(surface->Frame());
 }
 
 TEST_F(Graph, TheMarkerSpansSixPixelsAtThePositionOfTheValue) {

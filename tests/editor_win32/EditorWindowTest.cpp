@@ -27,8 +27,9 @@ using namespace editor_geometry;
 
 // The background image, from the resources as the editor loads it.
 std::unique_ptr<RasterBitmap> Background(EditorTestRig& rig) {
-#define QUORVANE_LOAD_BACKGROUND(name, id, file, frames) \
-  if (std::string(#name) == "Background") return rig.Editor()->BitmapFromResource(id, "img/" file);
+#define QUORVANE_LOAD_BACKGROUND(name, id, file, frames)                                           \
+  if (std::string(#name) == "Background") return rig.Editor()->BitmapFromResource(id, "img"        \
+                                                                                      "/" file);
   QUORVANE_EDITOR_IMAGES(QUORVANE_LOAD_BACKGROUND)
 #undef QUORVANE_LOAD_BACKGROUND
   return nullptr;
@@ -85,10 +86,10 @@ TEST_F(EditorWindowTest, HostChangesShowWithinAFewFrames) {
     float high;
   };
   const Case cases[] = {
-      {P::kParamFilterFreq, 0.0f, 1.0f},         {P::kParamFilterMix, 0.0f, 1.0f},
-      {P::kParamEnvAttack, 0.1f, 0.9f},          {P::kParamEnvVolCompensation, 0.0f, 1.0f},
-      {P::kParamEnvCompensation, 0.0f, 1.0f},    {P::kParamFilterType, 0.0f, 1.0f},
-      {P::kParamEnvTarget, 0.0f, 1.0f},          {P::kParamEnvDirection, 0.0f, 1.0f},
+      {P::kParamFilterFreq, 0.0f, 1.0f},      {P::kParamFilterMix, 0.0f, 1.0f},
+      {P::kParamEnvAttack, 0.1f, 0.9f},       {P::kParamEnvVolCompensation, 0.0f, 1.0f},
+      {P::kParamEnvCompensation, 0.0f, 1.0f}, {P::kParamFilterType, 0.0f, 1.0f},
+      {P::kParamEnvTarget, 0.0f, 1.0f},       {P::kParamEnvDirection, 0.0f, 1.0f},
   };
   for (const Case& c : cases) {
     const Rect area = rig.ControlRect(c.param);
@@ -258,7 +259,8 @@ TEST_F(EditorWindowTest, RightClickCancelsAnOpenEntryAndReachesNoControl) {
   HWND entry = rig.Editor()->TextEntryWindow();
   ASSERT_NE(entry, nullptr);
   SetWindowTextA(entry, "777");
-  rig.RightClick(kFilterTypeButtons.x + 36, kFilterTypeButtons.y + 6); // on a type button: cancels only
+  rig.RightClick(kFilterTypeButtons.x + 36,
+                 kFilterTypeButtons.y + 6); // on a type button: cancels only
   rig.Pump();
   EXPECT_EQ(rig.Editor()->TextEntryWindow(), nullptr);
   EXPECT_EQ(rig.Value(P::kParamFilterFreq), freq);
@@ -324,7 +326,9 @@ TEST_F(EditorWindowTest, DropDownPickChangesTheEnvelopeTarget) {
   rig.Click(kEnvTargetMenu.x + 19, kEnvTargetMenu.y + 12 + 2 * 12 + 6); // third row
   rig.Pump();
   EXPECT_EQ(rig.Value(P::kParamEnvTarget), 2.0);
-  EXPECT_FALSE(RegionDiffers(closed, rig.Capture(), Rect{kEnvTargetMenu.x, kEnvTargetMenu.y + 27, kEnvTargetMenu.x + 44, kEnvTargetMenu.y + 60}));
+  EXPECT_FALSE(RegionDiffers(
+      closed, rig.Capture(),
+      Rect{kEnvTargetMenu.x, kEnvTargetMenu.y + 27, kEnvTargetMenu.x + 44, kEnvTargetMenu.y + 60}));
 }
 
 TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
@@ -347,6 +351,38 @@ TEST_F(EditorWindowTest, ResetButtonClearsARunningEnvelopeOncePerPress) {
 
   rig.Click(kEnvResetButton.x + 7, kEnvResetButton.y + 7);
   EXPECT_EQ(rig.Plugin()->State().envStage, EnvStage::Idle);
+}
+
+// A mark drawn over the envelope strip from outside stays while nothing
+// changes (an idle tick paints nothing) and is painted over once the
+// envelope moves the marker.
+TEST_F(EditorWindowTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
+  rig.SetParameter(P::kParamEnvTarget, 1.0f / 3.0f); // the envelope drives the frequency
+  rig.SetParameter(P::kParamEnvDepth, 1.0f);
+  rig.Pump(500); // whatever these changes repaint is on the screen before the mark
+  constexpr std::uint32_t kMark = 0xFF00FF;
+  HDC screen = GetDC(rig.EditorWindow());
+  HBRUSH brush = CreateSolidBrush(RGB(0xFF, 0x00, 0xFF));
+  const RECT strip{kEnvelopeStrip.left, kEnvelopeStrip.top, kEnvelopeStrip.right,
+                   kEnvelopeStrip.bottom};
+  FillRect(screen, &strip, brush);
+  DeleteObject(brush);
+  ReleaseDC(rig.EditorWindow(), screen);
+  auto marked = [&] {
+    const WindowPixels shot = rig.Capture();
+    int count = 0;
+    for (int y = strip.top; y < strip.bottom; ++y)
+      for (int x = strip.left; x < strip.right; ++x)
+        count += shot.At(x, y) == kMark ? 1 : 0;
+    return count;
+  };
+
+  rig.Pump();
+  EXPECT_EQ(marked(), (strip.right - strip.left) * (strip.bottom - strip.top));
+  rig.NoteOn();
+  rig.ProcessBlock();
+  rig.Pump();
+  EXPECT_EQ(marked(), 0);
 }
 
 TEST_F(EditorWindowTest, HostWheelOnlyWhenThePointerIsOverTheEditor) {
@@ -513,7 +549,8 @@ TEST(EditorWindowLifecycle, HostDestroyingItsWindowFirstClosesTheEditor) {
   ASSERT_EQ(rig.Record()->dispatcher(rig.Record(), effEditOpen, 0, 0, parent, 0.0f), 1);
   HWND editor = GetWindow(parent, GW_CHILD);
   ASSERT_TRUE(IsWindow(editor));
-  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(kFilterMixKnob.x, kFilterMixKnob.y));
+  SendMessageA(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, 120),
+               MAKELPARAM(kFilterMixKnob.x, kFilterMixKnob.y));
   ASSERT_GT(rig.Editor()->EndEditCountdown(), 0);
 
   // No editor-close from this host: its window simply goes, taking ours.

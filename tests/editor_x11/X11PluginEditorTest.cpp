@@ -29,12 +29,15 @@
 namespace quorvane::test {
 namespace {
 
+// The parameters these tests drive, by the effect's own indices.
 enum Param : int32_t {
-  kFilterType = 0,
-  kFilterFreq = 1,
-  kFilterMix = 3,
-  kSustain = 7,
-  kDirection = 10
+  kFilterType = VSTCLASS::kParamFilterType,
+  kFilterFreq = VSTCLASS::kParamFilterFreq,
+  kFilterMix = VSTCLASS::kParamFilterMix,
+  kTarget = VSTCLASS::kParamEnvTarget,
+  kSustain = VSTCLASS::kParamEnvSustain,
+  kDepth = VSTCLASS::kParamEnvDepth,
+  kDirection = VSTCLASS::kParamEnvDirection
 };
 
 // Where the controls are, in the editor's pixels.
@@ -47,6 +50,7 @@ constexpr Point kSustainKnob{343, 174};
 constexpr Point kTypeButtons{110, 118};
 constexpr Point kDirectionButton{343, 120};
 constexpr Point kBackground{20, 150}; // inside the parent at 200 % too
+constexpr Point kStripTopLeft{209, 213}, kStripBottomRight{477, 215}; // the envelope's marker
 constexpr int kListRowHeight = 18;
 
 // What the plug-in told the host, from whichever thread it told it.
@@ -151,6 +155,15 @@ protected:
            1;
   }
   void CloseEditor(AEffect* e) { e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f); }
+  // A note-on, then that many frames of a quiet signal through the effect.
+  void PlayNote(int frames) {
+    VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
+    effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
+    std::vector<float> in(std::size_t(frames), 0.1f), left(in.size()), right(in.size());
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    effect->processReplacing(effect, inputs, outputs, frames);
+  }
   Window Editor(Window w) {
     const std::vector<Window> children = host.Children(w);
     return children.empty() ? 0 : children.front();
@@ -373,6 +386,43 @@ TEST_F(PluginEditorTest, ProcessingGoesOnWhileTheEditorPaintsAndIsDragged) {
   EXPECT_FALSE(GesturesFor(kFilterFreq).empty());
 }
 
+// A mark drawn over the envelope strip from outside stays while nothing
+// changes (an idle tick paints nothing) and is painted over once the
+// envelope moves the marker.
+TEST_F(PluginEditorTest, OnlyAMovingEnvelopeRepaintsTheStrip) {
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+  effect->setParameter(effect, kTarget, 1.0f / 3.0f); // the envelope drives the frequency
+  effect->setParameter(effect, kDepth, 1.0f);
+  host.Settle(500); // whatever these changes repaint is on the screen before the mark
+  ::Display* x = host.Connection();
+  const Window editor = Editor(parent);
+  constexpr std::uint32_t kMark = 0xFF00FF;
+  GC gc = XCreateGC(x, editor, 0, nullptr);
+  XSetForeground(x, gc, kMark);
+  const int width = kStripBottomRight.x - kStripTopLeft.x;
+  const int height = kStripBottomRight.y - kStripTopLeft.y;
+  XFillRectangle(x, editor, gc, kStripTopLeft.x, kStripTopLeft.y, unsigned(width),
+                 unsigned(height));
+  XFreeGC(x, gc);
+  XSync(x, False);
+  auto marked = [&] {
+    const WindowPixels shot = host.Capture(editor);
+    int count = 0;
+    for (int row = kStripTopLeft.y; row < kStripBottomRight.y; ++row)
+      for (int column = kStripTopLeft.x; column < kStripBottomRight.x; ++column)
+        count += shot.At(column, row) == kMark ? 1 : 0;
+    return count;
+  };
+
+  host.Settle();
+  EXPECT_EQ(marked(), width * height);
+  PlayNote(256);
+  host.Settle();
+  EXPECT_EQ(marked(), 0);
+}
+
 // The picture the Windows editor tests take, taken the same way on Linux and
 // saved in the build tree: away from text it is the Windows picture in docs/.
 TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
@@ -380,15 +430,9 @@ TEST_F(PluginEditorTest, LooksAsOnWindowsAwayFromText) {
   effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-  effect->setParameter(effect, VSTCLASS::kParamEnvTarget,
-                       1.0f / 3.0f); // a target, so the marker strip shows
+  effect->setParameter(effect, kTarget, 1.0f / 3.0f); // a target, so the marker strip shows
   effect->setParameter(effect, kDirection, 1.0f);
-  VstEventList noteOn{MakeMidi(0, 0x90, 60, 100)};
-  effect->dispatcher(effect, effProcessEvents, 0, 0, noteOn.Get(), 0.0f);
-  std::vector<float> in(4096, 0.1f), left(in.size()), right(in.size());
-  float* inputs[2] = {in.data(), in.data()};
-  float* outputs[2] = {left.data(), right.data()};
-  effect->processReplacing(effect, inputs, outputs, int32_t(in.size()));
+  PlayNote(4096);
 
   ASSERT_TRUE(SaveEditorScreenshot(effect, QUORVANE_LINUX_SCREENSHOT, 300));
   EXPECT_EQ(DifferencesOutsideText(QUORVANE_LINUX_SCREENSHOT, QUORVANE_WINDOWS_SCREENSHOT, 1), 0);

@@ -45,8 +45,6 @@ bool IsTerminal(std::FILE* stream);
 int ProcessId();
 // The most memory this process has held resident so far, in bytes.
 int64_t PeakResidentBytes();
-// The last error of a Windows or POSIX call as words.
-std::string LastSystemError();
 // The last error of a C library file call (errno) as words.
 std::string LastFileError();
 

@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "SystemError.h"
 #include "TemporaryFiles.h"
 
 #include <cerrno>
@@ -111,10 +112,6 @@ int64_t PeakResidentBytes() {
   struct rusage usage;
   if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
   return static_cast<int64_t>(usage.ru_maxrss) * 1024; // kilobytes on Linux
-}
-
-std::string LastSystemError() {
-  return LastFileError();
 }
 
 } // namespace vsthost

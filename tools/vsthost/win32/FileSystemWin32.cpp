@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "SystemError.h"
 #include "TemporaryFiles.h"
 #include "win32/WideText.h"
 
@@ -12,24 +13,6 @@
 #include <sys/stat.h>
 
 namespace vsthost {
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
-  return wide;
-}
-
-std::string Utf8(const wchar_t* wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], n, nullptr, nullptr);
-  utf8.pop_back(); // the terminating zero
-  return utf8;
-}
 
 namespace {
 
@@ -175,19 +158,6 @@ int64_t PeakResidentBytes() {
   PROCESS_MEMORY_COUNTERS counters{};
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
   return static_cast<int64_t>(counters.PeakWorkingSetSize);
-}
-
-std::string LastSystemError() {
-  const DWORD code = GetLastError();
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string words = n > 0 ? Utf8(text) : std::string();
-  LocalFree(text);
-  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
-    words.pop_back();
-  return words.empty() ? "system error " + std::to_string(code) : words;
 }
 
 } // namespace vsthost

@@ -1,6 +1,6 @@
 #include "PluginModule.h"
 
-#include "FileSystem.h"
+#include "SystemError.h"
 #include "win32/WideText.h"
 
 #include <windows.h>
