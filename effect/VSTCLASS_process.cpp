@@ -44,8 +44,8 @@ TargetRouting RoutingOf(const ProcessingState& s, const GraphReadout& graph) {
   return routing;
 }
 
-SectionDrive FixedDrive(const ProcessingState& s, float factor) {
-  SectionDrive drive;
+FixedDrive FixedDriveOf(const ProcessingState& s, float factor) {
+  FixedDrive drive;
   drive.coefficients = FilterCoefficients{s.gain, s.a1, s.a2};
   drive.factor = factor;
   drive.wet = s.wet;
@@ -103,7 +103,7 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
     routing.Values(&level, 1, &value);
     if (routing.Compensates()) routing.Factors(&value, 1, &factor);
     RouteHeldValue(value);
-    section.Run(state.filterType, FixedDrive(state, factor), in, out, frames, mode...);
+    section.Run(state.filterType, FixedDriveOf(state, factor), in, out, frames, mode...);
     lastRoutedValue = value;
     return frames;
   }
@@ -114,7 +114,7 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
   state.envStage = envelope.stage;
   state.envLevel = envelope.level;
   routing.Values(a.levels, frames, a.values);
-  SectionDrive drive = FixedDrive(state, 1.0f);
+  SectionDrive drive{FixedDriveOf(state, 1.0f)};
   const bool compensates = routing.Compensates();
   if (compensates) {
     routing.Factors(a.values, frames, a.factors);
@@ -165,7 +165,8 @@ void VSTCLASS::RenderSpan(const Sample* const in[2], Sample* const out[2], int32
       at += RenderWithTarget(stretchIn, stretchOut, end - at, mode...);
     } else {
       StereoSection(state.left, state.right)
-          .Run(state.filterType, FixedDrive(state, 1.0f), stretchIn, stretchOut, end - at, mode...);
+          .Run(state.filterType, FixedDriveOf(state, 1.0f), stretchIn, stretchOut, end - at,
+               mode...);
       at = end;
     }
   }

@@ -480,14 +480,8 @@ void IEffectBase::ProcessHostDoubleLocked(double** hostInputs, double** hostOutp
   fields.channels.ProcessHostDouble(hostInputs, hostOutputs, frames, &ProcessBlockOf, this);
 }
 
-void IEffectBase::ProcessHostFloatLocked(float** hostInputs, float** hostOutputs, int32_t frames,
-                                         bool accumulate) {
-  // Whole: an effect that takes float buffers needs no scratch, so no pieces.
-  if (fields.floatBlocks != nullptr && frames > 0 &&
-      fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
-    fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
-    return;
-  }
+void IEffectBase::ProcessHostFloatInPieces(float** hostInputs, float** hostOutputs,
+                                           int32_t frames, bool accumulate) {
   fields.channels.ProcessHostFloat(hostInputs, hostOutputs, frames, accumulate, &ProcessBlockOf,
                                    this);
 }

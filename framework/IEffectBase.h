@@ -255,8 +255,17 @@ protected:
   // The same for a binding that already holds the plug-in lock: a second, recursive hold costs
   // more than a small block's filtering.
   void ProcessHostDoubleLocked(double** hostInputs, double** hostOutputs, int32_t frames);
+  // Inline: a whole float block goes straight to the effect, which is what small blocks spend
+  // their fixed cost on.
   void ProcessHostFloatLocked(float** hostInputs, float** hostOutputs, int32_t frames,
-                              bool accumulate);
+                              bool accumulate) {
+    if (fields.floatBlocks != nullptr && frames > 0 &&
+        fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
+      fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+      return;
+    }
+    ProcessHostFloatInPieces(hostInputs, hostOutputs, frames, accumulate);
+  }
   // Constructor of the effect: from now on the host's float buffers go to processor directly
   // whenever they can (see FloatBlockProcessor).
   void SetFloatBlockProcessor(FloatBlockProcessor* processor) { fields.floatBlocks = processor; }
@@ -264,6 +273,9 @@ protected:
 private:
   // The channel model's block callback: ProcessBlock of the effect behind context.
   static void ProcessBlockOf(void* context, double** inputs, double** outputs, int32_t frames);
+  // Through the channels' scratch, in pieces of at most the block size.
+  void ProcessHostFloatInPieces(float** hostInputs, float** hostOutputs, int32_t frames,
+                                bool accumulate);
   bool FillPresetWithLiveValues(Preset& preset);
   int32_t ReadChunk(bool bank, const StateBuffer& buffer);
 

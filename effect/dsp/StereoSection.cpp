@@ -93,16 +93,34 @@ constexpr bool MixPerFrame(MixKind k) {
 }
 
 template <bool kVarying> struct Coefficients {
-  Coefficients(const SectionDrive& d, int i)
-      : gain(kVarying ? d.gain[i] : d.coefficients.gain),
-        a1(kVarying ? d.a1[i] : d.coefficients.a1), a2(kVarying ? d.a2[i] : d.coefficients.a2) {}
+  template <class Drive> Coefficients(const Drive& d, int i) {
+    if constexpr (kVarying) {
+      gain = d.gain[i];
+      a1 = d.a1[i];
+      a2 = d.a2[i];
+    } else {
+      gain = d.coefficients.gain;
+      a1 = d.coefficients.a1;
+      a2 = d.coefficients.a2;
+    }
+  }
   double gain, a1, a2;
 };
 
 template <MixKind kMix> struct Mix {
-  Mix(const SectionDrive& d, int i)
-      : factor(FactorPerFrame(kMix) ? d.factors[i] : d.factor),
-        wet(MixPerFrame(kMix) ? d.wets[i] : d.wet), dry(MixPerFrame(kMix) ? d.drys[i] : d.dry) {}
+  template <class Drive> Mix(const Drive& d, int i) {
+    if constexpr (FactorPerFrame(kMix))
+      factor = d.factors[i];
+    else
+      factor = d.factor;
+    if constexpr (MixPerFrame(kMix)) {
+      wet = d.wets[i];
+      dry = d.drys[i];
+    } else {
+      wet = d.wet;
+      dry = d.dry;
+    }
+  }
   // (filtered * factor) * wet + dry * in, as the careful loop computes it.
   __m128d Out(__m128d filtered, __m128d in) const {
     const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
@@ -112,10 +130,9 @@ template <MixKind kMix> struct Mix {
   double factor, wet, dry;
 };
 
-inline __attribute__((always_inline)) MixKind MixKindOf(const SectionDrive& d) {
-  const bool wetOnly = d.wets == nullptr && d.wet == 1.0f && d.dry == 0.0f;
-  if (d.wets != nullptr) return d.factors != nullptr ? MixKind::Varying : MixKind::VaryingMix;
-  if (d.factors != nullptr) return wetOnly ? MixKind::VaryingFactorWet : MixKind::VaryingFactor;
+// The mix of a drive with no per-frame arrays.
+MixKind FixedMixKindOf(const FixedDrive& d) {
+  const bool wetOnly = d.wet == 1.0f && d.dry == 0.0f;
   if (d.factor != 1.0f) return wetOnly ? MixKind::Wet : MixKind::General;
   return wetOnly ? MixKind::PureWet : MixKind::UnitFactor;
 }
@@ -234,8 +251,9 @@ enum class Pass {
 // Frames offset .. offset + frames - 1, taken to be plain, with no test at
 // all but the smallest and largest input and output kept. Unless it answers
 // Exact, w1, w2 and the outputs are not final.
-template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
-Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Sample* const in[2],
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
+          class Drive>
+Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& d, const Sample* const in[2],
               const Writer& writer, int offset, int frames, __m128d* stash) {
   // Locals: the outputs' stores could otherwise alias the memory, and every
   // frame would wait for it to be read back.
@@ -290,8 +308,9 @@ struct FromStash {
 // The same for inputs that need cleaning, keeping the smallest magnitude
 // the memory takes. Answers false when a test would have acted somewhere in
 // the stretch; w1, w2 and the outputs are then not final.
-template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Source, class Writer>
-bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Source& source,
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Source, class Writer,
+          class Drive>
+bool RunTracked(__m128d& w1, __m128d& w2, const Drive& d, const Source& source,
                 const Writer& writer, int offset, int frames, __m128d* stash) {
   __m128d smallest = _mm_set1_pd(DBL_MAX);
   smallest = _mm_min_pd(NonZeroMagnitude(w1), smallest);
@@ -319,9 +338,9 @@ bool RunTracked(__m128d& w1, __m128d& w2, const SectionDrive& d, const Source& s
 }
 
 // The same stretch sample by sample with every test, from the stash.
-template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Writer>
-void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const Writer& writer,
-                int offset, int frames, const __m128d* stash) {
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Writer, class Drive>
+void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const Drive& d, const Writer& writer, int offset,
+                int frames, const __m128d* stash) {
   alignas(16) double w1[2], w2[2], x[2], y[2];
   _mm_store_pd(w1, w1Pair);
   _mm_store_pd(w2, w2Pair);
@@ -351,8 +370,9 @@ void RunCareful(__m128d& w1Pair, __m128d& w2Pair, const SectionDrive& d, const W
   w2Pair = _mm_load_pd(w2);
 }
 
-template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer>
-void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
+          class Drive>
+void RunStretches(FilterMemory& left, FilterMemory& right, const Drive& d,
                   const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   __m128d w1 = _mm_set_pd(right.w1, left.w1);
   __m128d w2 = _mm_set_pd(right.w2, left.w2);
@@ -396,26 +416,10 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const SectionDrive& d
 }
 
 // One loop per block: the shape and what varies are chosen here, once.
-template <FilterKind kShape, bool kVaryingCoefficients, class Sample, class Writer>
-void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
-            const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
-  switch (MixKindOf(d)) {
-  case MixKind::Varying:
-    RunStretches<kShape, kVaryingCoefficients, MixKind::Varying>(left, right, d, in, writer, frames,
-                                                                 stash);
-    break;
-  case MixKind::VaryingMix:
-    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingMix>(left, right, d, in, writer,
-                                                                    frames, stash);
-    break;
-  case MixKind::VaryingFactor:
-    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactor>(left, right, d, in, writer,
-                                                                       frames, stash);
-    break;
-  case MixKind::VaryingFactorWet:
-    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactorWet>(left, right, d, in,
-                                                                          writer, frames, stash);
-    break;
+template <FilterKind kShape, bool kVaryingCoefficients, class Drive, class Sample, class Writer>
+void RunFixedMix(MixKind kind, FilterMemory& left, FilterMemory& right, const Drive& d,
+                 const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  switch (kind) {
   case MixKind::Wet:
     RunStretches<kShape, kVaryingCoefficients, MixKind::Wet>(left, right, d, in, writer, frames,
                                                              stash);
@@ -428,11 +432,32 @@ void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
     RunStretches<kShape, kVaryingCoefficients, MixKind::UnitFactor>(left, right, d, in, writer,
                                                                     frames, stash);
     break;
-  case MixKind::PureWet:
+  default:
     RunStretches<kShape, kVaryingCoefficients, MixKind::PureWet>(left, right, d, in, writer, frames,
                                                                  stash);
     break;
   }
+}
+
+template <FilterKind kShape, bool kVaryingCoefficients, class Sample, class Writer>
+void RunMix(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+            const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  const bool wetOnly = d.wet == 1.0f && d.dry == 0.0f;
+  if (d.wets != nullptr && d.factors != nullptr)
+    RunStretches<kShape, kVaryingCoefficients, MixKind::Varying>(left, right, d, in, writer, frames,
+                                                                 stash);
+  else if (d.wets != nullptr)
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingMix>(left, right, d, in, writer,
+                                                                    frames, stash);
+  else if (d.factors != nullptr && wetOnly)
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactorWet>(left, right, d, in,
+                                                                          writer, frames, stash);
+  else if (d.factors != nullptr)
+    RunStretches<kShape, kVaryingCoefficients, MixKind::VaryingFactor>(left, right, d, in, writer,
+                                                                       frames, stash);
+  else
+    RunFixedMix<kShape, kVaryingCoefficients>(FixedMixKindOf(d), left, right, d, in, writer, frames,
+                                              stash);
 }
 
 template <FilterKind kShape, class Sample, class Writer>
@@ -444,8 +469,15 @@ void RunShape(FilterMemory& left, FilterMemory& right, const SectionDrive& d,
     RunMix<kShape, false>(left, right, d, in, writer, frames, stash);
 }
 
-template <class Sample, class Writer>
-void RunAny(FilterKind kind, FilterMemory& left, FilterMemory& right, const SectionDrive& d,
+// A fixed drive has nothing per frame: not read through the arrays' tests.
+template <FilterKind kShape, class Sample, class Writer>
+void RunShape(FilterMemory& left, FilterMemory& right, const FixedDrive& d,
+              const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
+  RunFixedMix<kShape, false>(FixedMixKindOf(d), left, right, d, in, writer, frames, stash);
+}
+
+template <class Drive, class Sample, class Writer>
+void RunAny(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& d,
             const Sample* const in[2], const Writer& writer, int frames, __m128d* stash) {
   if (frames <= 0) return;
   switch (kind) {
@@ -463,16 +495,19 @@ void RunAny(FilterKind kind, FilterMemory& left, FilterMemory& right, const Sect
   }
 }
 
-} // namespace
-
-void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const double* const inputs[2],
-                        double* const outputs[2], int frames) noexcept {
+// Both drives, both kinds of buffers.
+template <class Drive>
+[[gnu::always_inline]] inline void
+RunDrive(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& drive,
+         const double* const inputs[2], double* const outputs[2], int frames) {
   __m128d stash[kStretch];
   RunAny(kind, left, right, drive, inputs, DoubleWriter{outputs}, frames, stash);
 }
 
-void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const float* const inputs[2],
-                        float* const outputs[2], int frames, FloatOutput mode) noexcept {
+template <class Drive>
+[[gnu::always_inline]] inline void
+RunDrive(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& drive,
+         const float* const inputs[2], float* const outputs[2], int frames, FloatOutput mode) {
   __m128d stash[kStretch];
   if (mode == FloatOutput::Add) {
     __m128d pending[kStretch];
@@ -480,6 +515,28 @@ void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const float*
   } else {
     RunAny(kind, left, right, drive, inputs, FloatWriter{outputs}, frames, stash);
   }
+}
+
+} // namespace
+
+void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const double* const inputs[2],
+                        double* const outputs[2], int frames) noexcept {
+  RunDrive(kind, left, right, drive, inputs, outputs, frames);
+}
+
+void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const float* const inputs[2],
+                        float* const outputs[2], int frames, FloatOutput mode) noexcept {
+  RunDrive(kind, left, right, drive, inputs, outputs, frames, mode);
+}
+
+void StereoSection::Run(FilterKind kind, const FixedDrive& drive, const double* const inputs[2],
+                        double* const outputs[2], int frames) noexcept {
+  RunDrive(kind, left, right, drive, inputs, outputs, frames);
+}
+
+void StereoSection::Run(FilterKind kind, const FixedDrive& drive, const float* const inputs[2],
+                        float* const outputs[2], int frames, FloatOutput mode) noexcept {
+  RunDrive(kind, left, right, drive, inputs, outputs, frames, mode);
 }
 
 } // namespace quorvane

@@ -17,13 +17,17 @@
 
 namespace quorvane {
 
-// What drives the section over a run of frames: per-frame arrays where given,
-// otherwise the fixed values.
-struct SectionDrive {
+// What drives the section when every frame has the same coefficients and mix.
+struct FixedDrive {
   FilterCoefficients coefficients{};
   float factor = 1.0f; // volume compensation of the filtered part
   float wet = 1.0f;
   float dry = 0.0f;
+};
+
+// What drives the section over a run of frames: per-frame arrays where given,
+// otherwise the fixed values.
+struct SectionDrive : FixedDrive {
   const double* gain = nullptr; // the three coefficient arrays come together
   const double* a1 = nullptr;
   const double* a2 = nullptr;
@@ -49,6 +53,12 @@ public:
   // The same for the host's float buffers: widened on reading, narrowed on
   // writing, each output replaced or added to.
   void Run(FilterKind kind, const SectionDrive& drive, const float* const inputs[2],
+           float* const outputs[2], int frames, FloatOutput mode) noexcept;
+  // The same with one drive for every frame. Its own entry, so that the
+  // small blocks of a fixed filter pay for no test of arrays it has not.
+  void Run(FilterKind kind, const FixedDrive& drive, const double* const inputs[2],
+           double* const outputs[2], int frames) noexcept;
+  void Run(FilterKind kind, const FixedDrive& drive, const float* const inputs[2],
            float* const outputs[2], int frames, FloatOutput mode) noexcept;
 
 private:

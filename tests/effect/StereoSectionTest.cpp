@@ -159,6 +159,17 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
   EXPECT_EQ(sectionMemory[0].w1, memory[0].w1);
   EXPECT_EQ(sectionMemory[1].w2, memory[1].w2);
 
+  // A drive without arrays gives the same through the entry for fixed drives.
+  if (d.gain == nullptr && d.factors == nullptr && d.wets == nullptr) {
+    FilterMemory fixedMemory[2];
+    std::vector<double> fixedOut(2 * kFrames);
+    const double* inputs[2] = {l.data(), r.data()};
+    double* outputs[2] = {fixedOut.data(), fixedOut.data() + kFrames};
+    StereoSection(fixedMemory[0], fixedMemory[1])
+        .Run(c.shape, static_cast<const FixedDrive&>(d), inputs, outputs, kFrames);
+    EXPECT_EQ(fixedOut, expected);
+  }
+
   // In place, and crosswise: each output written over the other channel's input.
   FilterMemory scratch[4];
   StereoSection inPlace(scratch[0], scratch[1]), crosswise(scratch[2], scratch[3]);
