@@ -175,6 +175,13 @@ void VSTCLASS::RenderSpan(const Sample* const in[2], Sample* const out[2], int32
 template <class Sample, class... Mode>
 void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames,
                            Mode... mode) {
+  const bool targeted = state.envTarget != EnvTarget::None;
+  if (gate.Empty() && !targeted) {
+    // The commonest block of all: a fixed filter, straight through.
+    StereoSection(state.left, state.right)
+        .Run(state.filterType, FixedDriveOf(state, 1.0f), in, out, frames, mode...);
+    return;
+  }
   if (gate.Empty()) {
     RenderSpan(in, out, 0, frames, mode...);
   } else {
@@ -187,7 +194,7 @@ void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int3
     gate.ApplyRest(state);
   }
   // With no target the marker keeps its last value; it is not drawn then.
-  if (state.envTarget != EnvTarget::None) graph.PublishValue(lastRoutedValue);
+  if (targeted) graph.PublishValue(lastRoutedValue);
 }
 
 void VSTCLASS::InitialiseOnFirstBlock() {
