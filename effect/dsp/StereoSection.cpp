@@ -208,8 +208,11 @@ bool InputsPlain(const double* const in[2], int offset, int frames) {
   return smallest > kSilence && largest <= kLargestPlain;
 }
 
+// The writers keep the host's two pointers themselves, and the passes copy
+// writer, inputs and drive before their loops: the stash's stores may alias
+// anything, and every frame would otherwise read them all again.
 struct DoubleWriter {
-  double* const* out;
+  double* out[2];
   void Put(int i, int, __m128d y) const {
     _mm_storel_pd(&out[0][i], y);
     _mm_storeh_pd(&out[1][i], y);
@@ -218,7 +221,7 @@ struct DoubleWriter {
 };
 
 struct FloatWriter {
-  float* const* out;
+  float* out[2];
   void Put(int i, int, __m128d y) const {
     const __m128 narrow = _mm_cvtpd_ps(y);
     _mm_store_ss(&out[0][i], narrow);
@@ -229,7 +232,7 @@ struct FloatWriter {
 
 // Adding cannot be undone, so a stretch is added only once it is final.
 struct FloatAdder {
-  float* const* out;
+  float* out[2];
   __m128d* pending;
   void Put(int, int k, __m128d y) const { pending[k] = y; }
   void Commit(int offset, int frames) const {
@@ -253,11 +256,12 @@ enum class Pass {
 // Exact, w1, w2 and the outputs are not final.
 template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
           class Drive>
-Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& d, const Sample* const in[2],
-              const Writer& writer, int offset, int frames, __m128d* stash) {
-  // Locals: the outputs' stores could otherwise alias the memory, and every
-  // frame would wait for it to be read back.
+Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample* const inputs[2],
+              const Writer& output, int offset, int frames, __m128d* stash) {
   __m128d w1 = w1Pair, w2 = w2Pair;
+  const Drive d = drive;
+  const Sample* const in[2] = {inputs[0], inputs[1]};
+  const Writer writer = output;
   __m128d smallest = _mm_set1_pd(DBL_MAX), largest = _mm_setzero_pd();
   __m128d smallestIn = _mm_set1_pd(DBL_MAX), largestIn = _mm_setzero_pd();
   for (int k = 0; k < frames; ++k) {
@@ -501,7 +505,7 @@ template <class Drive>
 RunDrive(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& drive,
          const double* const inputs[2], double* const outputs[2], int frames) {
   __m128d stash[kStretch];
-  RunAny(kind, left, right, drive, inputs, DoubleWriter{outputs}, frames, stash);
+  RunAny(kind, left, right, drive, inputs, DoubleWriter{{outputs[0], outputs[1]}}, frames, stash);
 }
 
 template <class Drive>
@@ -511,9 +515,10 @@ RunDrive(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& 
   __m128d stash[kStretch];
   if (mode == FloatOutput::Add) {
     __m128d pending[kStretch];
-    RunAny(kind, left, right, drive, inputs, FloatAdder{outputs, pending}, frames, stash);
+    RunAny(kind, left, right, drive, inputs, FloatAdder{{outputs[0], outputs[1]}, pending}, frames,
+           stash);
   } else {
-    RunAny(kind, left, right, drive, inputs, FloatWriter{outputs}, frames, stash);
+    RunAny(kind, left, right, drive, inputs, FloatWriter{{outputs[0], outputs[1]}}, frames, stash);
   }
 }
 
