@@ -2,6 +2,7 @@
 
 #include "editor/IControl.h"
 #include "editor_win32/InputTranslation.h"
+#include "editor_win32/SystemLibraries.h"
 #include "editor_win32/WindowScale.h"
 #include "framework/IEffectBase.h"
 #include "raster/RasterBitmap.h"
@@ -268,7 +269,7 @@ void IEditorWindow::CreateTooltip() {
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_TAB_CLASSES;
-  if (InitCommonControlsEx(&icc))
+  if (system_libraries::InitCommonControlsEx(&icc))
     tooltipWindow = CreateWindowExA(
         0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, moduleInstance, nullptr);

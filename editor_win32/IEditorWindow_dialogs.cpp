@@ -5,12 +5,11 @@
 #include "editor_win32/IEditorWindow.h"
 
 #include "editor_win32/EntryLayout.h"
+#include "editor_win32/SystemLibraries.h"
 
 #include <windows.h>
 
 #include <commdlg.h>
-#include <shellapi.h>
-#include <wininet.h>
 
 #include <cstring>
 
@@ -76,10 +75,10 @@ void IEditorWindow::AskForFile(std::string& fileName, std::int32_t action, const
   bool chosen = false;
   if (action == kSave) {
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-    chosen = GetSaveFileNameA(&dialog) != 0;
+    chosen = system_libraries::GetSaveFileNameA(&dialog) != 0;
   } else {
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    chosen = GetOpenFileNameA(&dialog) != 0;
+    chosen = system_libraries::GetOpenFileNameA(&dialog) != 0;
   }
   fileName = chosen ? std::string(file) : std::string();
 }
@@ -95,7 +94,7 @@ bool IEditorWindow::AskForColor(Color& colour, const char* title) {
   chooser.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_SOLIDCOLOR | CC_ANYCOLOR;
   chooser.lCustData = reinterpret_cast<LPARAM>(title);
   chooser.lpfnHook = ColourDialogHook;
-  if (!ChooseColorA(&chooser)) return false;
+  if (!system_libraries::ChooseColorA(&chooser)) return false;
   colour.r = GetRValue(chooser.rgbResult);
   colour.g = GetGValue(chooser.rgbResult);
   colour.b = GetBValue(chooser.rgbResult);
@@ -106,11 +105,9 @@ bool IEditorWindow::OpenWebAddress(const char* url, const char* title, const cha
                                    const char* error) {
   if (confirm != nullptr && MessageBoxA(window, confirm, title, MB_YESNO) != IDYES) return false;
   DWORD connection = 0;
-  if (url != nullptr && InternetGetConnectedState(&connection, 0)) {
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL));
-    if (result > 32) return true;
-  }
+  if (url != nullptr && system_libraries::InternetGetConnectedState(&connection, 0) &&
+      system_libraries::ShellExecuteA(nullptr, "open", url, nullptr, nullptr, SW_SHOWNORMAL) > 32)
+    return true;
   if (error != nullptr) MessageBoxA(window, error, title, MB_OK);
   return false;
 }

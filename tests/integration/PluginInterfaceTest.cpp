@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace quorvane {
 
 namespace {
@@ -49,6 +53,15 @@ TEST_F(QuorvaneModuleTest, RecordDescribesTheEffect) {
   EXPECT_EQ(Dispatch(effGetVendorVersion), 10000);
   EXPECT_EQ(Dispatch(effGetPlugCategory), kPlugCategEffect);
 }
+
+#if defined(_WIN32)
+// A host that loads the plug-in only to list it pays for no dialog, tooltip,
+// shell or internet library: the editor loads those when it needs them.
+TEST_F(QuorvaneModuleTest, LoadingPullsInNoDialogShellOrInternetLibrary) {
+  for (const char* library : {"comctl32.dll", "comdlg32.dll", "shell32.dll", "wininet.dll"})
+    EXPECT_EQ(GetModuleHandleA(library), nullptr) << library;
+}
+#endif
 
 TEST_F(QuorvaneModuleTest, WholeLifecycle) {
   constexpr int32_t kBlock = 128;
