@@ -176,13 +176,13 @@ template <class Sample, class... Mode>
 void VSTCLASS::RenderBlock(const Sample* const in[2], Sample* const out[2], int32_t frames,
                            Mode... mode) {
   const bool targeted = state.envTarget != EnvTarget::None;
-  if (gate.Empty() && !targeted) {
-    // The commonest block of all: a fixed filter, straight through.
-    StereoSection(state.left, state.right)
-        .Run(state.filterType, FixedDriveOf(state, 1.0f), in, out, frames, mode...);
-    return;
-  }
   if (gate.Empty()) {
+    // The commonest block of all, a fixed filter, goes straight through.
+    if (!targeted) {
+      StereoSection(state.left, state.right)
+          .Run(state.filterType, FixedDriveOf(state, 1.0f), in, out, frames, mode...);
+      return;
+    }
     RenderSpan(in, out, 0, frames, mode...);
   } else {
     for (int32_t done = 0; done < frames;) {

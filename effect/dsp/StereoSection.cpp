@@ -154,13 +154,15 @@ constexpr double kLargestPlain = 1e300;
 
 template <class Sample> struct PlainInputs {
   static constexpr bool kBounded = sizeof(Sample) == sizeof(double);
-  // Both channels of one frame, widened.
-  static bool Plain(__m128d x) {
-    const __m128d m = Magnitude(x);
-    const bool above = BothAbove(m, kSilence);
-    return kBounded ? above && _mm_movemask_pd(_mm_cmple_pd(m, _mm_set1_pd(kLargestPlain))) == 3
-                    : above;
+  // Inputs whose smallest and largest magnitudes per channel are these.
+  static bool Plain(__m128d smallest, __m128d largest) {
+    const bool above = BothAbove(smallest, kSilence);
+    return kBounded
+               ? above && _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(kLargestPlain))) == 3
+               : above;
   }
+  // Both channels of one frame, widened.
+  static bool Plain(__m128d x) { return Plain(Magnitude(x), Magnitude(x)); }
 };
 
 // True when every input of the stretch is plain. Several running minima, so
@@ -287,10 +289,7 @@ Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample
   }
   w1Pair = w1;
   w2Pair = w2;
-  if (!BothAbove(smallestIn, kSilence) ||
-      (PlainInputs<Sample>::kBounded &&
-       _mm_movemask_pd(_mm_cmple_pd(largestIn, _mm_set1_pd(kLargestPlain))) != 3))
-    return Pass::InputsNotPlain;
+  if (!PlainInputs<Sample>::Plain(smallestIn, largestIn)) return Pass::InputsNotPlain;
   // A non-finite value, once in the memory, stays there to the stretch's end.
   const bool exact = BothAbove(smallest, kSilence) &&
                      _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3 &&
