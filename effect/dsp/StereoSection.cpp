@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <emmintrin.h>
 
 namespace quorvane {
@@ -19,6 +20,18 @@ __m128d Load(const double* const in[2], int i) {
 }
 __m128d Load(const float* const in[2], int i) {
   return _mm_set_pd(static_cast<double>(in[1][i]), static_cast<double>(in[0][i]));
+}
+
+// Two frames of one channel travel together too: [frame i, frame i + 1].
+// The fast pass mixes and writes that way, which needs no broadcast of
+// per-frame values and no shuffle to split the channels.
+__m128d LoadPair(const double* p) {
+  return _mm_loadu_pd(p);
+}
+__m128d LoadPair(const float* p) {
+  double both;
+  std::memcpy(&both, p, sizeof both);
+  return _mm_cvtps_pd(_mm_castpd_ps(_mm_set_sd(both)));
 }
 
 __m128d Magnitude(__m128d x) {
@@ -104,8 +117,21 @@ template <bool kVarying> struct Coefficients {
       a2 = d.coefficients.a2;
     }
   }
+  // The memory's next value for input x.
+  __m128d Next(__m128d x, __m128d w1, __m128d w2) const {
+    return _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(gain), x),
+                      _mm_add_pd(_mm_mul_pd(_mm_set1_pd(a2), w2), _mm_mul_pd(_mm_set1_pd(a1), w1)));
+  }
   double gain, a1, a2;
 };
+
+// (filtered * factor) * wet + dry * in, as the careful loop computes it.
+template <MixKind kMix>
+__m128d Mixed(__m128d filtered, __m128d in, __m128d factor, __m128d wet, __m128d dry) {
+  const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, factor);
+  if (WetOnly(kMix)) return scaled;
+  return _mm_add_pd(_mm_mul_pd(scaled, wet), _mm_mul_pd(dry, in));
+}
 
 template <MixKind kMix> struct Mix {
   template <class Drive> Mix(const Drive& d, int i) {
@@ -121,13 +147,31 @@ template <MixKind kMix> struct Mix {
       dry = d.dry;
     }
   }
-  // (filtered * factor) * wet + dry * in, as the careful loop computes it.
   __m128d Out(__m128d filtered, __m128d in) const {
-    const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, _mm_set1_pd(factor));
-    if (WetOnly(kMix)) return scaled;
-    return _mm_add_pd(_mm_mul_pd(scaled, _mm_set1_pd(wet)), _mm_mul_pd(_mm_set1_pd(dry), in));
+    return Mixed<kMix>(filtered, in, _mm_set1_pd(factor), _mm_set1_pd(wet), _mm_set1_pd(dry));
   }
   double factor, wet, dry;
+};
+
+// The mix of two frames of one channel.
+template <MixKind kMix> struct MixPair {
+  template <class Drive> MixPair(const Drive& d, int i) {
+    if constexpr (FactorPerFrame(kMix))
+      factor = LoadPair(d.factors + i);
+    else
+      factor = _mm_set1_pd(d.factor);
+    if constexpr (MixPerFrame(kMix)) {
+      wet = LoadPair(d.wets + i);
+      dry = LoadPair(d.drys + i);
+    } else {
+      wet = _mm_set1_pd(d.wet);
+      dry = _mm_set1_pd(d.dry);
+    }
+  }
+  __m128d Out(__m128d filtered, __m128d in) const {
+    return Mixed<kMix>(filtered, in, factor, wet, dry);
+  }
+  __m128d factor, wet, dry;
 };
 
 // The mix of a drive with no per-frame arrays.
@@ -210,22 +254,94 @@ bool InputsPlain(const double* const in[2], int offset, int frames) {
   return smallest > kSilence && largest <= kLargestPlain;
 }
 
+// What the fast pass keeps of its outputs, to tell at the end of a stretch
+// that none needed cleaning: above 1e-15 in magnitude and finite.
+struct DoubleWatch {
+  __m128d smallest = _mm_set1_pd(DBL_MAX);
+  __m128d largest = _mm_setzero_pd();
+  void Keep(__m128d y) {
+    const __m128d magnitude = Magnitude(y);
+    smallest = _mm_min_pd(magnitude, smallest);
+    largest = _mm_max_pd(magnitude, largest);
+  }
+  bool Plain() const {
+    return BothAbove(smallest, kSilence) &&
+           _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3;
+  }
+};
+
+// The same told from the narrowed floats, four at a time. The smallest
+// float above 1e-15 has to be passed: a double at or below 1e-15 may round
+// up to it. A float beyond the range is infinite.
+float FloatAbove(double x) {
+  float f = static_cast<float>(x);
+  if (static_cast<double>(f) <= x) f = std::nextafter(f, INFINITY);
+  return f;
+}
+const float kFloatAboveSilence = FloatAbove(kSilence);
+
+struct FloatWatch {
+  __m128 smallest = _mm_set1_ps(FLT_MAX);
+  __m128 largest = _mm_setzero_ps();
+  void Keep(__m128 y) {
+    const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), y);
+    smallest = _mm_min_ps(magnitude, smallest);
+    largest = _mm_max_ps(magnitude, largest);
+  }
+  bool Plain() const {
+    return _mm_movemask_ps(_mm_cmpgt_ps(smallest, _mm_set1_ps(kFloatAboveSilence))) == 15 &&
+           _mm_movemask_ps(_mm_cmple_ps(largest, _mm_set1_ps(FLT_MAX))) == 15;
+  }
+};
+
+// Both channels of one frame narrowed for the host; a double beyond the
+// float's range is cleaned like any non-finite value.
+__m128 Narrow(__m128d y) {
+  const __m128 narrow = _mm_cvtpd_ps(y);
+  return _mm_and_ps(narrow,
+                    _mm_cmple_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), narrow), _mm_set1_ps(FLT_MAX)));
+}
+
 // The writers keep the host's two pointers themselves, and the passes copy
 // writer, inputs and drive before their loops: the stash's stores may alias
-// anything, and every frame would otherwise read them all again.
+// anything, and every frame would otherwise read them all again. The fast
+// pass writes through a watch of what it wrote.
 struct DoubleWriter {
+  using Watch = DoubleWatch;
   double* out[2];
   void Put(int i, int, __m128d y) const {
     _mm_storel_pd(&out[0][i], y);
     _mm_storeh_pd(&out[1][i], y);
   }
+  void Put(int i, int k, __m128d y, Watch& watch) const {
+    watch.Keep(y);
+    Put(i, k, y);
+  }
+  void PutPair(int i, int, __m128d left, __m128d right, Watch& watch) const {
+    watch.Keep(left);
+    watch.Keep(right);
+    _mm_storeu_pd(out[0] + i, left);
+    _mm_storeu_pd(out[1] + i, right);
+  }
   void Commit(int, int) const {}
 };
 
 struct FloatWriter {
+  using Watch = FloatWatch;
   float* out[2];
-  void Put(int i, int, __m128d y) const {
+  void Put(int i, int, __m128d y) const { Store(i, Narrow(y)); }
+  void Put(int i, int, __m128d y, Watch& watch) const {
     const __m128 narrow = _mm_cvtpd_ps(y);
+    watch.Keep(_mm_movelh_ps(narrow, narrow));
+    Store(i, narrow);
+  }
+  void PutPair(int i, int, __m128d left, __m128d right, Watch& watch) const {
+    const __m128 both = _mm_movelh_ps(_mm_cvtpd_ps(left), _mm_cvtpd_ps(right));
+    watch.Keep(both);
+    _mm_storel_pi(reinterpret_cast<__m64*>(out[0] + i), both);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(out[1] + i), both);
+  }
+  void Store(int i, __m128 narrow) const {
     _mm_store_ss(&out[0][i], narrow);
     _mm_store_ss(&out[1][i], _mm_shuffle_ps(narrow, narrow, 1));
   }
@@ -234,12 +350,23 @@ struct FloatWriter {
 
 // Adding cannot be undone, so a stretch is added only once it is final.
 struct FloatAdder {
+  using Watch = DoubleWatch;
   float* out[2];
   __m128d* pending;
   void Put(int, int k, __m128d y) const { pending[k] = y; }
+  void Put(int i, int k, __m128d y, Watch& watch) const {
+    watch.Keep(y);
+    Put(i, k, y);
+  }
+  void PutPair(int, int k, __m128d left, __m128d right, Watch& watch) const {
+    watch.Keep(left);
+    watch.Keep(right);
+    pending[k] = _mm_unpacklo_pd(left, right);
+    pending[k + 1] = _mm_unpackhi_pd(left, right);
+  }
   void Commit(int offset, int frames) const {
     for (int k = 0; k < frames; ++k) {
-      const __m128 narrow = _mm_cvtpd_ps(pending[k]);
+      const __m128 narrow = Narrow(pending[k]);
       out[0][offset + k] += _mm_cvtss_f32(narrow);
       out[1][offset + k] += _mm_cvtss_f32(_mm_shuffle_ps(narrow, narrow, 1));
     }
@@ -254,8 +381,8 @@ enum class Pass {
 };
 
 // Frames offset .. offset + frames - 1, taken to be plain, with no test at
-// all but the smallest and largest input and output kept. Unless it answers
-// Exact, w1, w2 and the outputs are not final.
+// all but the smallest and largest input and output kept. Unless it answers Exact, w1, w2 and the
+// outputs are not final.
 template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
           class Drive>
 Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample* const inputs[2],
@@ -264,26 +391,42 @@ Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample
   const Drive d = drive;
   const Sample* const in[2] = {inputs[0], inputs[1]};
   const Writer writer = output;
-  __m128d smallest = _mm_set1_pd(DBL_MAX), largest = _mm_setzero_pd();
+  typename Writer::Watch watch;
   __m128d smallestIn = _mm_set1_pd(DBL_MAX), largestIn = _mm_setzero_pd();
-  for (int k = 0; k < frames; ++k) {
+  // A NaN input is not kept in the smallest; it reaches the memory and stays there.
+  const auto keepInputs = [&](__m128d smaller, __m128d larger) {
+    smallestIn = _mm_min_pd(smaller, smallestIn);
+    if (PlainInputs<Sample>::kBounded) largestIn = _mm_max_pd(larger, largestIn);
+  };
+  int k = 0;
+  // Two frames at a time: each channel's pair is mixed and written at once.
+  for (; k + 2 <= frames; k += 2) {
     const int i = offset + k;
-    const Coefficients<kVaryingCoefficients> c(d, i);
-    const Mix<kMix> mix(d, i);
+    const __m128d left = LoadPair(in[0] + i), right = LoadPair(in[1] + i);
+    const __m128d x = _mm_unpacklo_pd(left, right), next = _mm_unpackhi_pd(left, right);
+    stash[k] = x;
+    stash[k + 1] = next;
+    const __m128d sizeLeft = Magnitude(left), sizeRight = Magnitude(right);
+    keepInputs(_mm_min_pd(sizeLeft, sizeRight), _mm_max_pd(sizeLeft, sizeRight));
+    const __m128d w0 = Coefficients<kVaryingCoefficients>(d, i).Next(x, w1, w2);
+    const __m128d y = Filtered<kShape>(x, w0, w1, w2);
+    const __m128d w0Next = Coefficients<kVaryingCoefficients>(d, i + 1).Next(next, w0, w1);
+    const __m128d yNext = Filtered<kShape>(next, w0Next, w0, w1);
+    w2 = w0;
+    w1 = w0Next;
+    const MixPair<kMix> mix(d, i);
+    const __m128d outLeft = mix.Out(_mm_unpacklo_pd(y, yNext), left);
+    const __m128d outRight = mix.Out(_mm_unpackhi_pd(y, yNext), right);
+    writer.PutPair(i, k, outLeft, outRight, watch);
+  }
+  if (k < frames) {
+    const int i = offset + k;
     const __m128d x = Load(in, i);
     stash[k] = x;
-    // A NaN input is not kept here; it reaches the memory and stays there.
-    const __m128d size = Magnitude(x);
-    smallestIn = _mm_min_pd(size, smallestIn);
-    if (PlainInputs<Sample>::kBounded) largestIn = _mm_max_pd(size, largestIn);
-    const __m128d w0 = _mm_sub_pd(
-        _mm_mul_pd(_mm_set1_pd(c.gain), x),
-        _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
-    const __m128d y = mix.Out(Filtered<kShape>(x, w0, w1, w2), x);
-    const __m128d magnitude = Magnitude(y);
-    smallest = _mm_min_pd(magnitude, smallest);
-    largest = _mm_max_pd(magnitude, largest);
-    writer.Put(i, k, y);
+    keepInputs(Magnitude(x), Magnitude(x));
+    const __m128d w0 = Coefficients<kVaryingCoefficients>(d, i).Next(x, w1, w2);
+    const __m128d y = Mix<kMix>(d, i).Out(Filtered<kShape>(x, w0, w1, w2), x);
+    writer.Put(i, k, y, watch);
     w2 = w1;
     w1 = w0;
   }
@@ -291,9 +434,7 @@ Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample
   w2Pair = w2;
   if (!PlainInputs<Sample>::Plain(smallestIn, largestIn)) return Pass::InputsNotPlain;
   // A non-finite value, once in the memory, stays there to the stretch's end.
-  const bool exact = BothAbove(smallest, kSilence) &&
-                     _mm_movemask_pd(_mm_cmple_pd(largest, _mm_set1_pd(DBL_MAX))) == 3 &&
-                     BothFinite(w1) && BothFinite(w2);
+  const bool exact = watch.Plain() && BothFinite(w1) && BothFinite(w2);
   return exact ? Pass::Exact : Pass::Tripped;
 }
 
@@ -328,9 +469,7 @@ bool RunTracked(__m128d& w1, __m128d& w2, const Drive& d, const Source& source,
     const Mix<kFull> mix(d, i);
     const __m128d x = Clean(source(i, k));
     stash[k] = x;
-    const __m128d w0 = _mm_sub_pd(
-        _mm_mul_pd(_mm_set1_pd(c.gain), x),
-        _mm_add_pd(_mm_mul_pd(_mm_set1_pd(c.a2), w2), _mm_mul_pd(_mm_set1_pd(c.a1), w1)));
+    const __m128d w0 = c.Next(x, w1, w2);
     smallest = _mm_min_pd(NonZeroMagnitude(w0), smallest);
     writer.Put(i, k, Clean(mix.Out(Filtered<kShape>(x, w0, w1, w2), x)));
     w2 = w1;

@@ -8,7 +8,8 @@
 //   w0  = gain * in - (a2 * w2 + a1 * w1), or 0 while in, w1 and w2 are all
 //         below 1e-15 (decayed memory becomes exact zero, never denormal);
 //         an overflow clears the memory;
-//   out = shape(in, w0, w1, w2) * factor * wet + dry * in, made clean.
+//   out = shape(in, w0, w1, w2) * factor * wet + dry * in, made clean (for
+//         float buffers also zero where a float cannot hold it).
 // The loop runs without those per-sample tests and redoes a stretch exactly
 // from its saved memory only when one of them would have acted in it.
 

@@ -17,6 +17,19 @@ void ForEach(const float* in, int frames, float* out, const Four& four, const On
     out[i] = one(in[i]);
 }
 
+// Division by the range's span. By a power of two, multiplying by its
+// reciprocal is exact and gives the same bits for a fraction of the cost.
+struct Divided {
+  float span;
+  __m128 operator()(__m128 x) const { return _mm_div_ps(x, _mm_set1_ps(span)); }
+  float operator()(float x) const { return x / span; }
+};
+struct Scaled {
+  float reciprocal;
+  __m128 operator()(__m128 x) const { return _mm_mul_ps(x, _mm_set1_ps(reciprocal)); }
+  float operator()(float x) const { return x * reciprocal; }
+};
+
 } // namespace
 
 void TargetRouting::Values(const float* levels, int frames, float* values) const noexcept {
@@ -40,37 +53,42 @@ void TargetRouting::Drys(const float* values, int frames, float* drys) noexcept 
 }
 
 void TargetRouting::Factors(const float* values, int frames, float* factors) const noexcept {
-  const float g = compGain - 1.0f;
   const float span = highest - lowest;
-  const __m128 gain = _mm_set1_ps(g), width = _mm_set1_ps(span), one = _mm_set1_ps(1.0f);
+  int exponent;
+  if (std::frexp(span, &exponent) == 0.5f && std::isnormal(span) && std::isnormal(1.0f / span))
+    FactorsOver(values, frames, factors, Scaled{1.0f / span});
+  else
+    FactorsOver(values, frames, factors, Divided{span});
+}
+
+template <class Over>
+void TargetRouting::FactorsOver(const float* values, int frames, float* factors,
+                                const Over& over) const noexcept {
+  const float g = compGain - 1.0f;
+  const __m128 gain = _mm_set1_ps(g), one = _mm_set1_ps(1.0f);
   const __m128 lo = _mm_set1_ps(lowest), hi = _mm_set1_ps(highest), two = _mm_set1_ps(2.0f);
   switch (compMode) {
   case CompMode::Left:
     ForEach(
         values, frames, factors,
-        [&](__m128 v) {
-          return _mm_add_ps(_mm_div_ps(_mm_mul_ps(_mm_sub_ps(hi, v), gain), width), one);
-        },
-        [&](float v) { return (highest - v) * g / span + 1.0f; });
+        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(hi, v), gain)), one); },
+        [&](float v) { return over((highest - v) * g) + 1.0f; });
     break;
   case CompMode::Right:
     ForEach(
         values, frames, factors,
-        [&](__m128 v) {
-          return _mm_add_ps(_mm_div_ps(_mm_mul_ps(_mm_sub_ps(v, lo), gain), width), one);
-        },
-        [&](float v) { return (v - lowest) * g / span + 1.0f; });
+        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), gain)), one); },
+        [&](float v) { return over((v - lowest) * g) + 1.0f; });
     break;
   default: {
     const __m128 sign = _mm_set1_ps(-0.0f);
     ForEach(
         values, frames, factors,
         [&](__m128 v) {
-          const __m128 centred =
-              _mm_sub_ps(_mm_div_ps(_mm_mul_ps(_mm_sub_ps(v, lo), two), width), one);
+          const __m128 centred = _mm_sub_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), two)), one);
           return _mm_add_ps(_mm_mul_ps(_mm_andnot_ps(sign, centred), gain), one);
         },
-        [&](float v) { return std::fabs((v - lowest) * 2.0f / span - 1.0f) * g + 1.0f; });
+        [&](float v) { return std::fabs(over((v - lowest) * 2.0f) - 1.0f) * g + 1.0f; });
     break;
   }
   }

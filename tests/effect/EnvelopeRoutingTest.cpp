@@ -113,5 +113,34 @@ TEST(Routing, CompensationIsFullAtTheEndTheModeNames) {
   }
 }
 
+// Over a span that is a power of two the division is done by its exact
+// reciprocal: the factors keep the division's bits, in every mode.
+TEST(Routing, CompensationOverAPowerOfTwoSpanKeepsTheDivisionsBits) {
+  const float g = std::pow(10.0f, 24.0f / 20.0f) - 1.0f;
+  const float ranges[][2] = {{0.0f, 1.0f}, {0.25f, 0.75f}, {3.0f, 7.0f}, {20.0f, 20000.0f}};
+  for (const auto& range : ranges) {
+    const float lo = range[0], hi = range[1], span = hi - lo;
+    float values[61], factors[61];
+    for (int i = 0; i < 61; ++i)
+      values[i] = lo + span * static_cast<float>(i) / 60.3f;
+    for (CompMode mode : {CompMode::Left, CompMode::Right, CompMode::Both}) {
+      TargetRouting routing;
+      routing.compGain = g + 1.0f;
+      routing.compMode = mode;
+      routing.lowest = lo;
+      routing.highest = hi;
+      routing.Factors(values, 61, factors);
+      for (int i = 0; i < 61; ++i) {
+        const float v = values[i];
+        const float expected = mode == CompMode::Left ? (hi - v) * g / span + 1.0f
+                               : mode == CompMode::Right
+                                   ? (v - lo) * g / span + 1.0f
+                                   : std::fabs((v - lo) * 2.0f / span - 1.0f) * g + 1.0f;
+        ASSERT_EQ(factors[i], expected) << lo << ".." << hi << " mode " << static_cast<int>(mode);
+      }
+    }
+  }
+}
+
 } // namespace
 } // namespace quorvane

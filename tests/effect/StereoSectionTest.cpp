@@ -226,5 +226,33 @@ TEST(StereoSection, AnUnknownShapeWritesNothing) {
   EXPECT_EQ(outR[0], 7.0);
 }
 
+// A resonant section lifts loud float input past what a float holds: the
+// host gets silence there, never infinity, in both float modes and on both
+// the fast and the careful loops.
+TEST(StereoSection, FloatOutputsNeverOverflowToInfinity) {
+  for (FloatOutput mode : {FloatOutput::Replace, FloatOutput::Add}) {
+    for (float loudness : {1.0f, 3e38f}) {
+      FilterMemory memory[2];
+      StereoSection section(memory[0], memory[1]);
+      FixedDrive drive;
+      drive.coefficients = DesignFilter(FilterKind::Lowpass, 200.0f, 0.01f, 44100.0);
+      std::vector<float> in(kFrames), out(2 * kFrames, 0.0f);
+      for (int i = 0; i < kFrames; ++i)
+        in[i] = loudness * static_cast<float>(std::sin(i * 0.0285));
+      const float* inputs[2] = {in.data(), in.data()};
+      float* outputs[2] = {out.data(), out.data() + kFrames};
+      section.Run(FilterKind::Lowpass, drive, inputs, outputs, kFrames, mode);
+      float largest = 0.0f;
+      for (float y : out) {
+        ASSERT_TRUE(std::isfinite(y)) << loudness;
+        largest = std::max(largest, std::fabs(y));
+      }
+      if (loudness == 1.0f) {
+        EXPECT_GT(largest, 2.0f) << "the section resonates";
+      }
+    }
+  }
+}
+
 } // namespace
 } // namespace quorvane
