@@ -381,8 +381,8 @@ enum class Pass {
 };
 
 // Frames offset .. offset + frames - 1, taken to be plain, with no test at
-// all but the smallest and largest input and output kept. Unless it answers Exact, w1, w2 and the
-// outputs are not final.
+// all but the smallest and largest input and output kept. Unless it answers
+// Exact, w1, w2 and the outputs are not final.
 template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
           class Drive>
 Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample* const inputs[2],

@@ -30,6 +30,40 @@ struct Scaled {
   float operator()(float x) const { return x * reciprocal; }
 };
 
+// The factors with the division by the span done by over.
+template <class Over>
+void FactorsOver(const TargetRouting& routing, const float* values, int frames, float* factors,
+                 const Over& over) {
+  const float g = routing.compGain - 1.0f, lowest = routing.lowest, highest = routing.highest;
+  const __m128 gain = _mm_set1_ps(g), one = _mm_set1_ps(1.0f);
+  const __m128 lo = _mm_set1_ps(lowest), hi = _mm_set1_ps(highest), two = _mm_set1_ps(2.0f);
+  switch (routing.compMode) {
+  case CompMode::Left:
+    ForEach(
+        values, frames, factors,
+        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(hi, v), gain)), one); },
+        [&](float v) { return over((highest - v) * g) + 1.0f; });
+    break;
+  case CompMode::Right:
+    ForEach(
+        values, frames, factors,
+        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), gain)), one); },
+        [&](float v) { return over((v - lowest) * g) + 1.0f; });
+    break;
+  default: {
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    ForEach(
+        values, frames, factors,
+        [&](__m128 v) {
+          const __m128 centred = _mm_sub_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), two)), one);
+          return _mm_add_ps(_mm_mul_ps(_mm_andnot_ps(sign, centred), gain), one);
+        },
+        [&](float v) { return std::fabs(over((v - lowest) * 2.0f) - 1.0f) * g + 1.0f; });
+    break;
+  }
+  }
+}
+
 } // namespace
 
 void TargetRouting::Values(const float* levels, int frames, float* values) const noexcept {
@@ -56,42 +90,9 @@ void TargetRouting::Factors(const float* values, int frames, float* factors) con
   const float span = highest - lowest;
   int exponent;
   if (std::frexp(span, &exponent) == 0.5f && std::isnormal(span) && std::isnormal(1.0f / span))
-    FactorsOver(values, frames, factors, Scaled{1.0f / span});
+    FactorsOver(*this, values, frames, factors, Scaled{1.0f / span});
   else
-    FactorsOver(values, frames, factors, Divided{span});
-}
-
-template <class Over>
-void TargetRouting::FactorsOver(const float* values, int frames, float* factors,
-                                const Over& over) const noexcept {
-  const float g = compGain - 1.0f;
-  const __m128 gain = _mm_set1_ps(g), one = _mm_set1_ps(1.0f);
-  const __m128 lo = _mm_set1_ps(lowest), hi = _mm_set1_ps(highest), two = _mm_set1_ps(2.0f);
-  switch (compMode) {
-  case CompMode::Left:
-    ForEach(
-        values, frames, factors,
-        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(hi, v), gain)), one); },
-        [&](float v) { return over((highest - v) * g) + 1.0f; });
-    break;
-  case CompMode::Right:
-    ForEach(
-        values, frames, factors,
-        [&](__m128 v) { return _mm_add_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), gain)), one); },
-        [&](float v) { return over((v - lowest) * g) + 1.0f; });
-    break;
-  default: {
-    const __m128 sign = _mm_set1_ps(-0.0f);
-    ForEach(
-        values, frames, factors,
-        [&](__m128 v) {
-          const __m128 centred = _mm_sub_ps(over(_mm_mul_ps(_mm_sub_ps(v, lo), two)), one);
-          return _mm_add_ps(_mm_mul_ps(_mm_andnot_ps(sign, centred), gain), one);
-        },
-        [&](float v) { return std::fabs(over((v - lowest) * 2.0f) - 1.0f) * g + 1.0f; });
-    break;
-  }
-  }
+    FactorsOver(*this, values, frames, factors, Divided{span});
 }
 
 } // namespace quorvane

@@ -27,11 +27,6 @@ struct TargetRouting {
   CompMode compMode = CompMode::Left; // any other value: Both
   float lowest = 0.0f;                // the target's range
   float highest = 1.0f;
-
-private:
-  template <class Over>
-  void FactorsOver(const float* values, int frames, float* factors,
-                   const Over& over) const noexcept;
 };
 
 } // namespace quorvane
