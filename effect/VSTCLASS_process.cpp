@@ -113,17 +113,16 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
   envelope.Render(a.levels, frames);
   state.envStage = envelope.stage;
   state.envLevel = envelope.level;
-  routing.Values(a.levels, frames, a.values);
   SectionDrive drive{FixedDriveOf(state, 1.0f)};
   const bool compensates = routing.Compensates();
-  if (compensates) {
-    routing.Factors(a.values, frames, a.factors);
-    drive.factors = a.factors;
-  }
-  const float last = a.values[frames - 1];
+  if (compensates) drive.factors = a.factors;
+  float last;
   switch (state.envTarget) {
   case EnvTarget::Frequency:
   case EnvTarget::Bandwidth: {
+    routing.Values(a.levels, frames, a.values);
+    if (compensates) routing.Factors(a.values, frames, a.factors);
+    last = a.values[frames - 1];
     const CoefficientArrays coefficients{a.gain, a.a1, a.a2};
     if (state.envTarget == EnvTarget::Frequency) {
       DesignFrequencySweep(state.filterType, a.values, state.bandwidth, state.designRate, frames,
@@ -143,7 +142,8 @@ int32_t VSTCLASS::RenderWithTarget(const Sample* const in[2], Sample* const out[
     break;
   }
   default: // the mix
-    TargetRouting::Drys(a.values, frames, a.drys);
+    routing.Mix(a.levels, frames, a.values, a.drys, compensates ? a.factors : nullptr);
+    last = a.values[frames - 1];
     drive.wets = a.values;
     drive.drys = a.drys;
     state.wet = last;

@@ -1,5 +1,8 @@
 #include "effect/dsp/AdsrEnvelope.h"
 
+#include "effect/dsp/AdsrEnvelopeWide.h"
+#include "effect/dsp/WideUnits.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -29,17 +32,43 @@ bool SumsExact(double level, double step, int frames) {
   return units == std::floor(units);
 }
 
-// Where a segment ends, for one level and for two.
+// Where a segment ends.
 struct Reaches {
-  double top;
-  bool operator()(double x) const { return x >= top; }
-  __m128d operator()(__m128d x) const { return _mm_cmpge_pd(x, _mm_set1_pd(top)); }
+  static constexpr bool kRising = true;
+  double limit;
+  bool operator()(double x) const { return x >= limit; }
 };
 struct FallsTo {
-  double bottom;
-  bool operator()(double x) const { return !(x > bottom); }
-  __m128d operator()(__m128d x) const { return _mm_cmpngt_pd(x, _mm_set1_pd(bottom)); }
+  static constexpr bool kRising = false;
+  double limit;
+  bool operator()(double x) const { return !(x > limit); }
 };
+
+// Levels start + 1 * step, start + 2 * step, ... into levels, eight at a
+// time while none of the eight ends the segment (reaches limit when rising,
+// falls to it otherwise); answers how many it wrote. Every sum is exact, so
+// one stride on from the last eight is the closed form's own value; and the
+// levels move one way, so only the last can hold the end.
+int RampLevels(double start, double step, bool rising, double limit, float* levels, int count) {
+  const __m128d origin = _mm_set1_pd(start), delta = _mm_set1_pd(step);
+  __m128d a = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(2.0, 1.0), delta));
+  __m128d b = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(4.0, 3.0), delta));
+  __m128d c = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(6.0, 5.0), delta));
+  __m128d d = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(8.0, 7.0), delta));
+  const __m128d stride = _mm_set1_pd(8.0 * step), bound = _mm_set1_pd(limit);
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128d ended = rising ? _mm_cmpge_pd(d, bound) : _mm_cmpngt_pd(d, bound);
+    if (_mm_movemask_pd(ended) != 0) break;
+    _mm_storeu_ps(levels + i, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
+    _mm_storeu_ps(levels + i + 4, _mm_movelh_ps(_mm_cvtpd_ps(c), _mm_cvtpd_ps(d)));
+    a = _mm_add_pd(a, stride);
+    b = _mm_add_pd(b, stride);
+    c = _mm_add_pd(c, stride);
+    d = _mm_add_pd(d, stride);
+  }
+  return i;
+}
 
 // One straight segment from levels[i]: the level moves by step a sample
 // until ends(level) holds, which leaves that sample for the caller to
@@ -48,32 +77,19 @@ template <class Ends>
 bool Segment(double& level, double step, const Ends& ends, float* levels, int& i, int frames) {
   if (SumsExact(level, step, frames - i)) {
     const double start = level;
-    const __m128d origin = _mm_set1_pd(start), delta = _mm_set1_pd(step);
-    // Frames k + 1 .. k + 8, two to a register. Every sum is exact, so one
-    // stride on from the last eight is the closed form's own value; and the
-    // levels move one way, so only the last two can hold the end.
-    __m128d a = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(2.0, 1.0), delta));
-    __m128d b = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(4.0, 3.0), delta));
-    __m128d c = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(6.0, 5.0), delta));
-    __m128d d = _mm_add_pd(origin, _mm_mul_pd(_mm_set_pd(8.0, 7.0), delta));
-    const __m128d stride = _mm_set1_pd(8.0 * step);
-    int k = 0;
-    // Eight at a time until the eight that holds the end.
-    for (; i + 8 <= frames; i += 8, k += 8) {
-      if (_mm_movemask_pd(ends(d)) != 0) break;
-      _mm_storeu_ps(levels + i, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
-      _mm_storeu_ps(levels + i + 4, _mm_movelh_ps(_mm_cvtpd_ps(c), _mm_cvtpd_ps(d)));
-      a = _mm_add_pd(a, stride);
-      b = _mm_add_pd(b, stride);
-      c = _mm_add_pd(c, stride);
-      d = _mm_add_pd(d, stride);
-    }
-    level = start + k * step;
+    const bool rising = Ends::kRising;
+    const int ramped =
+        WideUnitsPresent()
+            ? wide::RampLevels(start, step, rising, ends.limit, levels + i, frames - i)
+            : RampLevels(start, step, rising, ends.limit, levels + i, frames - i);
+    i += ramped;
+    int k = ramped;
     for (; i < frames; ++i) {
       level = start + ++k * step;
       if (ends(level)) return true;
       levels[i] = static_cast<float>(level);
     }
+    level = start + k * step;
     return false;
   }
   for (; i < frames; ++i) {

@@ -1,6 +1,7 @@
 #include "effect/dsp/BatchDesign.h"
 
 #include "effect/dsp/BatchDesignWide.h"
+#include "effect/dsp/WideUnits.h"
 
 #include <emmintrin.h>
 
@@ -66,15 +67,8 @@ void Spill(Quad x, double* lanes) {
 
 #include "effect/dsp/BatchDesignKernel.h"
 
-bool WideUnitsPresent() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx");
-}
-// Chosen once as the module loads, never on the audio thread.
-const bool wideUnitsPresent = WideUnitsPresent();
-
 bool UseWide(DesignUnits units) {
-  return units == DesignUnits::Widest && wideUnitsPresent;
+  return units == DesignUnits::Widest && WideUnitsPresent();
 }
 
 } // namespace

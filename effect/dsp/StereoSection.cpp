@@ -1,10 +1,14 @@
 #include "effect/dsp/StereoSection.h"
 
+#include "effect/dsp/StereoSectionWide.h"
+#include "effect/dsp/WideUnits.h"
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <emmintrin.h>
+#include <type_traits>
 
 namespace quorvane {
 namespace {
@@ -64,13 +68,7 @@ bool BothFinite(__m128d x) {
   return _mm_movemask_pd(_mm_cmple_pd(Magnitude(x), _mm_set1_pd(DBL_MAX))) == 3;
 }
 
-template <FilterKind kShape> __m128d Filtered(__m128d in, __m128d w0, __m128d w1, __m128d w2) {
-  if (kShape == FilterKind::Lowpass)
-    return _mm_add_pd(_mm_add_pd(w0, _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
-  if (kShape == FilterKind::Highpass)
-    return _mm_sub_pd(_mm_sub_pd(_mm_sub_pd(in, w0), _mm_mul_pd(_mm_set1_pd(2.0), w1)), w2);
-  return _mm_sub_pd(w0, w2);
-}
+#include "effect/dsp/SectionKernel.h"
 
 template <FilterKind kShape> double Filtered(double in, double w0, double w1, double w2) {
   if (kShape == FilterKind::Lowpass) return w0 + 2.0 * w1 + w2;
@@ -119,8 +117,7 @@ template <bool kVarying> struct Coefficients {
   }
   // The memory's next value for input x.
   __m128d Next(__m128d x, __m128d w1, __m128d w2) const {
-    return _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(gain), x),
-                      _mm_add_pd(_mm_mul_pd(_mm_set1_pd(a2), w2), _mm_mul_pd(_mm_set1_pd(a1), w1)));
+    return NextMemory(_mm_set1_pd(gain), _mm_set1_pd(a1), _mm_set1_pd(a2), x, w1, w2);
   }
   double gain, a1, a2;
 };
@@ -188,7 +185,6 @@ float FloatAtMost(double x) {
   if (static_cast<double>(f) > x) f = std::nextafter(f, 0.0f);
   return f;
 }
-const float kFloatSilenceBelow = FloatAtMost(kSilence);
 
 // An input is plain when it needs no cleaning and keeps the section far
 // from overflow: above 1e-15 in magnitude and, for doubles, at most 1e300
@@ -278,7 +274,6 @@ float FloatAbove(double x) {
   if (static_cast<double>(f) <= x) f = std::nextafter(f, INFINITY);
   return f;
 }
-const float kFloatAboveSilence = FloatAbove(kSilence);
 
 struct FloatWatch {
   __m128 smallest = _mm_set1_ps(FLT_MAX);
@@ -373,12 +368,7 @@ struct FloatAdder {
   }
 };
 
-// What a fast pass over a stretch found.
-enum class Pass {
-  Exact,          // outputs and memory final
-  InputsNotPlain, // redo from the stash, cleaning the inputs
-  Tripped,        // redo from the stash with every test
-};
+using Pass = SectionPass;
 
 // Frames offset .. offset + frames - 1, taken to be plain, with no test at
 // all but the smallest and largest input and output kept. Unless it answers
@@ -436,6 +426,19 @@ Pass RunPlain(__m128d& w1Pair, __m128d& w2Pair, const Drive& drive, const Sample
   // A non-finite value, once in the memory, stays there to the stretch's end.
   const bool exact = watch.Plain() && BothFinite(w1) && BothFinite(w2);
   return exact ? Pass::Exact : Pass::Tripped;
+}
+
+// The fast pass, in AVX where the processor has it and the wide pass covers
+// the case: the host's float buffers replaced under a mix that moves.
+template <FilterKind kShape, bool kVaryingCoefficients, MixKind kMix, class Sample, class Writer,
+          class Drive>
+Pass RunFast(__m128d& w1, __m128d& w2, const Drive& d, const Sample* const in[2],
+             const Writer& writer, int offset, int frames, __m128d* stash) {
+  if constexpr (MixPerFrame(kMix) && std::is_same_v<Writer, FloatWriter>) {
+    if (WideUnitsPresent())
+      return wide::RunMixedPlain(kShape, d, w1, w2, in, writer.out, offset, frames, stash);
+  }
+  return RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, frames, stash);
 }
 
 // Where a pass reads its inputs: the host's buffers, or the stash a pass
@@ -528,7 +531,7 @@ void RunStretches(FilterMemory& left, FilterMemory& right, const Drive& d,
     Pass pass;
     if (expectPlain || InputsPlain(in, offset, count)) {
       pass =
-          RunPlain<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count, stash);
+          RunFast<kShape, kVaryingCoefficients, kMix>(w1, w2, d, in, writer, offset, count, stash);
       expectPlain = pass != Pass::InputsNotPlain;
       if (!expectPlain) {
         w1 = savedW1;
@@ -661,6 +664,9 @@ RunDrive(FilterKind kind, FilterMemory& left, FilterMemory& right, const Drive& 
 }
 
 } // namespace
+
+const float kFloatSilenceBelow = FloatAtMost(kSilence);
+const float kFloatAboveSilence = FloatAbove(kSilence);
 
 void StereoSection::Run(FilterKind kind, const SectionDrive& drive, const double* const inputs[2],
                         double* const outputs[2], int frames) noexcept {

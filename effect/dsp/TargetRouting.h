@@ -16,9 +16,11 @@ struct TargetRouting {
   // falling linearly to 1 at the other end (Both: in the middle).
   void Factors(const float* values, int frames, float* factors) const noexcept;
   bool Compensates() const noexcept { return compGain != 1.0f; }
-  // For the mix target: the filtered signal's gain is the value itself, the
-  // input's the rest.
-  static void Drys(const float* values, int frames, float* drys) noexcept;
+  // For the mix target, in one pass: each level's value is the filtered
+  // signal's gain (wets), the rest the input's (drys); factors, where given,
+  // receive the compensation. The same values as Values and Factors.
+  void Mix(const float* levels, int frames, float* wets, float* drys,
+           float* factors) const noexcept;
 
   bool directionUp = true;
   float modDepth = 0.0f; // swing of the value, in the target's units

@@ -2,6 +2,7 @@
 // and the routing's values and compensation at the ends of a target's range.
 
 #include "tests/effect/ReferenceSoundPath.h"
+#include "tests/effect/UnitsInUse.h"
 
 #include "effect/dsp/AdsrEnvelope.h"
 #include "effect/dsp/TargetRouting.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace quorvane {
@@ -26,10 +28,11 @@ EnvStage StageAfterGate(int i, EnvStage stage) {
   return stage;
 }
 
-class EnvelopeBlocks : public testing::TestWithParam<Steps> {};
+class EnvelopeBlocks : public testing::TestWithParam<std::tuple<Steps, bool>> {};
 
 TEST_P(EnvelopeBlocks, RenderMatchesTheReferenceSampleForSample) {
-  const Steps steps = GetParam();
+  const Steps steps = std::get<0>(GetParam());
+  const UnitsInUse units(std::get<1>(GetParam()));
   ProcessingState reference;
   reference.attackStep = steps.attack;
   reference.decayStep = steps.decay;
@@ -63,14 +66,17 @@ TEST_P(EnvelopeBlocks, RenderMatchesTheReferenceSampleForSample) {
   EXPECT_EQ(envelope.level, reference.envLevel);
 }
 
+// Each on the wide units and on the baseline code.
 INSTANTIATE_TEST_SUITE_P(
     Settings, EnvelopeBlocks,
-    testing::Values(Steps{1.0f / 4410, 0.1f / 2205, 0.9f, 0.9f / 3087}, // 100/50/90%/70 ms
-                    Steps{1e30f, 1e30f, 0.5f, 1e30f},                   // times of zero
-                    Steps{3e-5f, 1e-5f, 0.0f, 0.0f},                    // no sustain: no release
-                    Steps{1e-4f, 0.0f, 1.0f, 1e-4f},                    // full sustain: no decay
-                    Steps{2.6e-8f, 2.6e-8f, 0.5f, 2.6e-8f},             // 8000 ms at 384 kHz
-                    Steps{0.7f / 3, 1e-13f, 0.5f, 0.3f / 7}));          // a decay that rounds
+    testing::Combine(
+        testing::Values(Steps{1.0f / 4410, 0.1f / 2205, 0.9f, 0.9f / 3087}, // 100/50/90%/70 ms
+                        Steps{1e30f, 1e30f, 0.5f, 1e30f},                   // times of zero
+                        Steps{3e-5f, 1e-5f, 0.0f, 0.0f},          // no sustain: no release
+                        Steps{1e-4f, 0.0f, 1.0f, 1e-4f},          // full sustain: no decay
+                        Steps{2.6e-8f, 2.6e-8f, 0.5f, 2.6e-8f},   // 8000 ms at 384 kHz
+                        Steps{0.7f / 3, 1e-13f, 0.5f, 0.3f / 7}), // a decay that rounds
+        testing::Bool()));
 
 TEST(Routing, ValuesSpanTheSwingInEitherDirection) {
   const float levels[] = {0.0f, 0.5f, 1.0f};
@@ -140,6 +146,36 @@ TEST(Routing, CompensationOverAPowerOfTwoSpanKeepsTheDivisionsBits) {
       }
     }
   }
+}
+
+// The mix target's single pass gives the separate passes' values, drys and
+// factors to the bit, on either units, in every direction and mode, with
+// and without compensation, over a count that leaves a tail.
+TEST(Routing, MixGivesTheSeparatePassesBits) {
+  float levels[61];
+  for (int i = 0; i < 61; ++i)
+    levels[i] = static_cast<float>(i) / 60.7f;
+  for (bool wide : {true, false})
+    for (bool up : {true, false})
+      for (CompMode mode : {CompMode::Left, CompMode::Right, CompMode::Both})
+        for (float gain : {1.0f, 1.9952623f}) {
+          const UnitsInUse units(wide);
+          TargetRouting routing;
+          routing.directionUp = up;
+          routing.modDepth = 0.7f;
+          routing.modBase = 0.2f;
+          routing.compGain = gain;
+          routing.compMode = mode;
+          float values[61], factors[61], wets[61], drys[61], mixFactors[61] = {};
+          routing.Values(levels, 61, values);
+          routing.Factors(values, 61, factors);
+          routing.Mix(levels, 61, wets, drys, routing.Compensates() ? mixFactors : nullptr);
+          for (int i = 0; i < 61; ++i) {
+            ASSERT_EQ(wets[i], values[i]) << i;
+            ASSERT_EQ(drys[i], 1.0f - values[i]) << i;
+            ASSERT_EQ(mixFactors[i], routing.Compensates() ? factors[i] : 0.0f) << i;
+          }
+        }
 }
 
 } // namespace

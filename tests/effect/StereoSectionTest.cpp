@@ -3,6 +3,7 @@
 // vanishing inputs, float buffers and buffers shared between input and output.
 
 #include "tests/effect/ReferenceSoundPath.h"
+#include "tests/effect/UnitsInUse.h"
 
 #include "effect/dsp/StereoSection.h"
 
@@ -75,6 +76,7 @@ struct Case {
   bool varyingCoefficients;
   MixCase mix;
   Signal signal;
+  bool wide = true; // the wide units where the processor has them
 };
 
 SectionDrive DriveFor(const Case& c, const Sweep& sweep) {
@@ -142,6 +144,7 @@ class SectionAgainstReference : public testing::TestWithParam<Case> {};
 
 TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
   const Case c = GetParam();
+  const UnitsInUse units(c.wide);
   const Sweep sweep;
   const SectionDrive d = DriveFor(c, sweep);
   const std::vector<double> l = MakeSignal(c.signal, 1), r = MakeSignal(c.signal, 2);
@@ -206,8 +209,12 @@ std::vector<Case> AllCases() {
       for (MixCase mix : {MixCase::General, MixCase::UnitFactor, MixCase::Wet, MixCase::PureWet,
                           MixCase::VaryingFactor, MixCase::VaryingFactorWet, MixCase::Varying,
                           MixCase::VaryingMix})
-        for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence})
+        for (Signal s : {Signal::Noise, Signal::Broken, Signal::FadesToSilence}) {
           cases.push_back({shape, coefficients, mix, s});
+          // A moving mix has wide loops of its own: the baseline ones as well.
+          if (mix == MixCase::Varying || mix == MixCase::VaryingMix)
+            cases.push_back({shape, coefficients, mix, s, false});
+        }
   return cases;
 }
 
