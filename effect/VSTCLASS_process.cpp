@@ -18,7 +18,7 @@ namespace {
 
 // Frames designed and filtered per pass of the envelope: enough to amortise
 // a pass, small enough for the per-frame arrays to stay on the stack.
-constexpr int32_t kStretch = 128;
+constexpr int32_t kStretch = 256;
 
 AdsrEnvelope EnvelopeOf(const ProcessingState& s) {
   AdsrEnvelope envelope;
