@@ -65,6 +65,11 @@ to the plug-in it measures its floors, built into the same program:
 "of static" compares a case with the static filter of the same run; the
 held and mix cases use the static case's program with a target assigned.
 x real time is how many stereo streams at 48 kHz one core could run.
+The module's first load in the benchmark's process also brings in the
+system libraries it links (under Wine, Wine's own graphics and window
+libraries), which a host with a window has loaded long before; the load
+after an unload is what a host pays, and "load and open together" adds the
+instantiation to it.
 
 ## Linux, the .so natively
 
