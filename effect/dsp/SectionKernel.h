@@ -3,6 +3,14 @@
 // anonymous namespace and compiles it for its own instructions.
 // No include guard: it is meant to be compiled once per instruction set.
 
+inline __m128d Magnitude(__m128d x) {
+  return _mm_andnot_pd(_mm_set1_pd(-0.0), x);
+}
+
+inline bool BothFinite(__m128d x) {
+  return _mm_movemask_pd(_mm_cmple_pd(Magnitude(x), _mm_set1_pd(DBL_MAX))) == 3;
+}
+
 // The memory's next value for input x.
 inline __m128d NextMemory(__m128d gain, __m128d a1, __m128d a2, __m128d x, __m128d w1, __m128d w2) {
   return _mm_sub_pd(_mm_mul_pd(gain, x), _mm_add_pd(_mm_mul_pd(a2, w2), _mm_mul_pd(a1, w1)));

@@ -38,9 +38,7 @@ __m128d LoadPair(const float* p) {
   return _mm_cvtps_pd(_mm_castpd_ps(_mm_set_sd(both)));
 }
 
-__m128d Magnitude(__m128d x) {
-  return _mm_andnot_pd(_mm_set1_pd(-0.0), x);
-}
+#include "effect/dsp/SectionKernel.h"
 
 // Zero for a non-finite value or one of magnitude 1e-15 or less (-0 included).
 __m128d Clean(__m128d x) {
@@ -63,12 +61,6 @@ __m128d NonZeroMagnitude(__m128d x) {
 bool BothAbove(__m128d x, double limit) {
   return _mm_movemask_pd(_mm_cmpgt_pd(x, _mm_set1_pd(limit))) == 3;
 }
-
-bool BothFinite(__m128d x) {
-  return _mm_movemask_pd(_mm_cmple_pd(Magnitude(x), _mm_set1_pd(DBL_MAX))) == 3;
-}
-
-#include "effect/dsp/SectionKernel.h"
 
 template <FilterKind kShape> double Filtered(double in, double w0, double w1, double w2) {
   if (kShape == FilterKind::Lowpass) return w0 + 2.0 * w1 + w2;

@@ -9,11 +9,6 @@ namespace {
 
 #include "effect/dsp/SectionKernel.h"
 
-bool BothFinite(__m128d x) {
-  const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
-  return _mm_movemask_pd(_mm_cmple_pd(magnitude, _mm_set1_pd(DBL_MAX))) == 3;
-}
-
 // The eight lanes folded into four with op.
 template <class Op> __m128 Fold(__m256 x, const Op& op) {
   return op(_mm256_castps256_ps128(x), _mm256_extractf128_ps(x, 1));
@@ -108,7 +103,7 @@ SectionPass RunFour(const SectionDrive& drive, __m128d& w1Pair, __m128d& w2Pair,
   };
   // Each four are mixed after the next four's recurrence has been issued:
   // mixed at once, they would take the units just as that recurrence needs them.
-  Filtered4 waiting;
+  Filtered4 waiting{};
   bool isWaiting = false;
   int k = 0;
   for (; k + 4 <= frames; k += 4) {
