@@ -78,6 +78,34 @@ INSTANTIATE_TEST_SUITE_P(
                         Steps{0.7f / 3, 1e-13f, 0.5f, 0.3f / 7}), // a decay that rounds
         testing::Bool()));
 
+// Attacks of 1 to 40 samples, rendered in one call: each ends on its own
+// sample wherever it falls among the levels the loops write together, also
+// when the sum lands exactly on full level, and the decay starts right after.
+TEST(EnvelopeSegments, EachAttackEndsOnItsOwnSample) {
+  for (bool wide : {true, false})
+    for (int length = 1; length <= 40; ++length) {
+      const UnitsInUse units(wide);
+      const float step = 1.0f / static_cast<float>(length);
+      ProcessingState reference;
+      reference.attackStep = step;
+      reference.decayStep = 1.0f / 64;
+      reference.sustainLevel = 0.5f;
+      reference.modDepth = 1.0f;
+      reference.directionUp = true;
+      reference.envStage = EnvStage::Attack;
+      AdsrEnvelope envelope;
+      envelope.stage = EnvStage::Attack;
+      envelope.attackStep = step;
+      envelope.decayStep = reference.decayStep;
+      envelope.sustainLevel = reference.sustainLevel;
+      float levels[64];
+      envelope.Render(levels, 64);
+      for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(levels[i], ReferenceEnvelopeValue(reference))
+            << "attack of " << length << ", sample " << i << (wide ? ", wide" : "");
+    }
+}
+
 TEST(Routing, ValuesSpanTheSwingInEitherDirection) {
   const float levels[] = {0.0f, 0.5f, 1.0f};
   float up[3], down[3];

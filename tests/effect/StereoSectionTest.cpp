@@ -200,6 +200,19 @@ TEST_P(SectionAgainstReference, EverySampleAndTheMemoryMatchExactly) {
     ASSERT_EQ(replaced[i], static_cast<float>(widened[i])) << i;
     ASSERT_EQ(added[i], 0.5f + static_cast<float>(widened[i])) << i;
   }
+  // Float buffers replaced in place, and crosswise.
+  FilterMemory floatInPlace[4];
+  StereoSection floatSame(floatInPlace[0], floatInPlace[1]),
+      floatCross(floatInPlace[2], floatInPlace[3]);
+  std::vector<float> sameL = fl, sameR = fr, crossL = fl, crossR = fr;
+  RunInPieces(floatSame, c.shape, d, sameL.data(), sameR.data(), sameL.data(), sameR.data(),
+              FloatOutput::Replace);
+  RunInPieces(floatCross, c.shape, d, crossL.data(), crossR.data(), crossR.data(), crossL.data(),
+              FloatOutput::Replace);
+  EXPECT_EQ(sameL, std::vector<float>(replaced.begin(), replaced.begin() + kFrames));
+  EXPECT_EQ(sameR, std::vector<float>(replaced.begin() + kFrames, replaced.end()));
+  EXPECT_EQ(crossR, sameL);
+  EXPECT_EQ(crossL, sameR);
 }
 
 std::vector<Case> AllCases() {
