@@ -68,30 +68,31 @@ void MixEach(const float* levels, int frames, float* wets, float* drys, float* f
     one(levels[i], [i](float* to, float x) { to[i] = x; });
 }
 
-// Calls go(value, factor) with the operations the routing's direction and
-// mode name; powerOfTwo tells that the range's span is one, with an exact
-// reciprocal.
-template <class Go> void WithOperations(const TargetRouting& r, bool powerOfTwo, const Go& go) {
+// Calls go(value) with the operation the routing's direction names.
+template <class Go> void WithValue(const TargetRouting& r, const Go& go) {
+  if (r.directionUp)
+    go(Value<true>{r.modDepth, r.modBase});
+  else
+    go(Value<false>{r.modDepth, r.modBase});
+}
+
+// Calls go(factor) with the compensation the routing's mode names;
+// powerOfTwo tells that the range's span is one, with an exact reciprocal.
+template <class Go> void WithFactor(const TargetRouting& r, bool powerOfTwo, const Go& go) {
   const float span = r.highest - r.lowest, gain = r.compGain - 1.0f;
   const auto withOver = [&](const auto& over) {
     using Over = std::decay_t<decltype(over)>;
-    const auto withValue = [&](const auto& value) {
-      switch (r.compMode) {
-      case CompMode::Left:
-        go(value, Factor<CompMode::Left, Over>{gain, r.lowest, r.highest, over});
-        break;
-      case CompMode::Right:
-        go(value, Factor<CompMode::Right, Over>{gain, r.lowest, r.highest, over});
-        break;
-      default:
-        go(value, Factor<CompMode::Both, Over>{gain, r.lowest, r.highest, over});
-        break;
-      }
-    };
-    if (r.directionUp)
-      withValue(Value<true>{r.modDepth, r.modBase});
-    else
-      withValue(Value<false>{r.modDepth, r.modBase});
+    switch (r.compMode) {
+    case CompMode::Left:
+      go(Factor<CompMode::Left, Over>{gain, r.lowest, r.highest, over});
+      break;
+    case CompMode::Right:
+      go(Factor<CompMode::Right, Over>{gain, r.lowest, r.highest, over});
+      break;
+    default:
+      go(Factor<CompMode::Both, Over>{gain, r.lowest, r.highest, over});
+      break;
+    }
   };
   if (powerOfTwo)
     withOver(Scaled{1.0f / span});
@@ -101,7 +102,9 @@ template <class Go> void WithOperations(const TargetRouting& r, bool powerOfTwo,
 
 void MixPass(const TargetRouting& r, bool powerOfTwo, const float* levels, int frames, float* wets,
              float* drys, float* factors) {
-  WithOperations(r, powerOfTwo, [&](const auto& value, const auto& factor) {
-    MixEach(levels, frames, wets, drys, factors, value, factor);
+  WithValue(r, [&](const auto& value) {
+    WithFactor(r, powerOfTwo, [&](const auto& factor) {
+      MixEach(levels, frames, wets, drys, factors, value, factor);
+    });
   });
 }

@@ -119,7 +119,7 @@ template <MixKind kMix>
 __m128d Mixed(__m128d filtered, __m128d in, __m128d factor, __m128d wet, __m128d dry) {
   const __m128d scaled = UnitFactor(kMix) ? filtered : _mm_mul_pd(filtered, factor);
   if (WetOnly(kMix)) return scaled;
-  return _mm_add_pd(_mm_mul_pd(scaled, wet), _mm_mul_pd(dry, in));
+  return WetAndDry(scaled, in, wet, dry);
 }
 
 template <MixKind kMix> struct Mix {

@@ -137,9 +137,8 @@ SectionPass RunFour(const SectionDrive& drive, __m128d& w1Pair, __m128d& w2Pair,
     const __m128d x = _mm_cvtps_pd(pair);
     stash[k] = x;
     const __m128d factor = _mm_set1_pd(kFactorPerFrame ? d.factors[i] : d.factor);
-    const __m128d mixed =
-        _mm_add_pd(_mm_mul_pd(_mm_mul_pd(step(x, i), factor), _mm_set1_pd(d.wets[i])),
-                   _mm_mul_pd(_mm_set1_pd(d.drys[i]), x));
+    const __m128d mixed = WetAndDry(_mm_mul_pd(step(x, i), factor), x, _mm_set1_pd(d.wets[i]),
+                                    _mm_set1_pd(d.drys[i]));
     const __m128 narrow = _mm_cvtpd_ps(mixed);
     out.Keep(FrameLanes(narrow), true);
     _mm_store_ss(outLeft + i, narrow);

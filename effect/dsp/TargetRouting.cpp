@@ -48,14 +48,12 @@ bool SpanIsPowerOfTwo(const TargetRouting& r) {
 } // namespace
 
 void TargetRouting::Values(const float* levels, int frames, float* values) const noexcept {
-  WithOperations(*this, SpanIsPowerOfTwo(*this),
-                 [&](const auto& value, const auto&) { ForEach(levels, frames, values, value); });
+  WithValue(*this, [&](const auto& value) { ForEach(levels, frames, values, value); });
 }
 
 void TargetRouting::Factors(const float* values, int frames, float* factors) const noexcept {
-  WithOperations(*this, SpanIsPowerOfTwo(*this), [&](const auto&, const auto& factor) {
-    ForEach(values, frames, factors, factor);
-  });
+  WithFactor(*this, SpanIsPowerOfTwo(*this),
+             [&](const auto& factor) { ForEach(values, frames, factors, factor); });
 }
 
 void TargetRouting::Mix(const float* levels, int frames, float* wets, float* drys,
