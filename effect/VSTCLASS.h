@@ -60,7 +60,7 @@ public:
   // Audio thread: the same for the host's float buffers, each output
   // replaced or, when adding, added to; the result is the same as widening,
   // ProcessBlock and narrowing.
-  void ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) override;
+  bool ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) override;
   // Either way the envelope stops where it is and every held note is forgotten.
   void OnActivate(bool active) override;
   // Note on/off gate the envelope from their own frame of the coming block

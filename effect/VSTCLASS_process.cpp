@@ -218,13 +218,13 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
   RenderBlock(in, out, frames);
 }
 
-void VSTCLASS::ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) {
-  if (!state.initialised) InitialiseOnFirstBlock();
-  if (inputs == nullptr || outputs == nullptr || frames <= 0) return;
+bool VSTCLASS::ProcessFloatBlock(float** inputs, float** outputs, int32_t frames, bool adding) {
   const float* in[2] = {inputs[0], inputs[1]};
   float* out[2] = {outputs[0], outputs[1]};
-  if (!in[0] || !in[1] || !out[0] || !out[1]) return;
+  if (!in[0] || !in[1] || !out[0] || !out[1]) return false;
+  if (!state.initialised) InitialiseOnFirstBlock();
   RenderBlock(in, out, frames, adding ? FloatOutput::Add : FloatOutput::Replace);
+  return true;
 }
 
 } // namespace quorvane

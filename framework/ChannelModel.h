@@ -48,17 +48,12 @@ public:
                          BlockCallback process, void* context);
   void ProcessHostFloat(float** hostInputs, float** hostOutputs, int32_t frames, bool accumulate,
                         BlockCallback process, void* context);
-  // True when the host's float buffers can be processed as they are: a block size is prepared,
-  // every channel is connected and every host pointer is there.
-  // Inline: it runs before every block.
-  bool FloatBuffersComplete(float** hostInputs, float** hostOutputs) const {
-    if (!everyChannelConnected || blockSize <= 0 || hostInputs == nullptr || hostOutputs == nullptr)
-      return false;
-    for (std::size_t i = 0; i < inputSlots.size(); ++i)
-      if (hostInputs[i] == nullptr) return false;
-    for (std::size_t i = 0; i < outputSlots.size(); ++i)
-      if (hostOutputs[i] == nullptr) return false;
-    return true;
+  // True when the host's float arrays can be handed on as they are: a block size is prepared,
+  // every channel is connected and both arrays are there. Whether each buffer is there is for
+  // whoever reads them (see FloatBlockProcessor). Inline: it runs before every block.
+  bool FloatArraysUsable(float** hostInputs, float** hostOutputs) const {
+    return everyChannelConnected && blockSize > 0 && hostInputs != nullptr &&
+           hostOutputs != nullptr;
   }
 
 private:

@@ -260,10 +260,9 @@ protected:
   void ProcessHostFloatLocked(float** hostInputs, float** hostOutputs, int32_t frames,
                               bool accumulate) {
     if (fields.floatBlocks != nullptr && frames > 0 &&
-        fields.channels.FloatBuffersComplete(hostInputs, hostOutputs)) {
-      fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate);
+        fields.channels.FloatArraysUsable(hostInputs, hostOutputs) &&
+        fields.floatBlocks->ProcessFloatBlock(hostInputs, hostOutputs, frames, accumulate))
       return;
-    }
     ProcessHostFloatInPieces(hostInputs, hostOutputs, frames, accumulate);
   }
   // Constructor of the effect: from now on the host's float buffers go to processor directly

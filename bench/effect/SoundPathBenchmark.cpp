@@ -11,6 +11,7 @@
 
 #include "BenchedPlugin.h"
 #include "FloorKernels.h"
+#include "IdleHostThread.h"
 #include "PluginModule.h"
 #include "effect/VSTCLASS.h"
 
@@ -225,6 +226,7 @@ void PrintSummary(MedianReporter& reporter, double firstLoad, double laterLoad) 
 } // namespace
 
 int main(int argc, char** argv) {
+  const vsthost::IdleHostThread userInterface;
   std::string path = QUORVANE_BENCHED_PLUGIN;
   std::vector<char*> args;
   bool interleaving = false, repetitions = false;

@@ -225,5 +225,41 @@ TEST(FloatPath, EqualsWideningProcessingAndNarrowing) {
   }
 }
 
+// A buffer the host left out is read as silence, and an output left out is
+// not written: the float path declines such a block, untouched, and the
+// general road takes it. Compared with the same block given zeros.
+TEST(FloatPath, AMissingBufferReadsSilenceAndDiscardsItsOutput) {
+  const std::vector<double> noise = Noise(300, 15);
+  std::vector<float> in(noise.begin(), noise.end()), zeros(300, 0.0f);
+  for (int missing = 0; missing < 4; ++missing) {
+    EffectRig given(44100.0), leftOut(44100.0);
+    std::vector<float> expected[2] = {std::vector<float>(300, 0.5f), std::vector<float>(300, 0.5f)};
+    std::vector<float> got[2] = {expected[0], expected[1]};
+    float* givenIns[2] = {in.data(), in.data()};
+    float* ins[2] = {in.data(), in.data()};
+    float* expectedOuts[2] = {expected[0].data(), expected[1].data()};
+    float* outs[2] = {got[0].data(), got[1].data()};
+    if (missing < 2) {
+      givenIns[missing] = zeros.data();
+      ins[missing] = nullptr;
+    } else {
+      outs[missing - 2] = nullptr;
+    }
+    for (EffectRig* rig : {&given, &leftOut}) {
+      rig->Effect().LoadPreset(1);
+      rig->Effect().PrepareBlockSize(128);
+    }
+    EXPECT_FALSE(leftOut.Effect().ProcessFloatBlock(ins, outs, 300, false)) << missing;
+    for (const std::vector<float>& untouched : got)
+      EXPECT_EQ(untouched, std::vector<float>(300, 0.5f)) << missing;
+    given.Effect().ProcessHostFloat(givenIns, expectedOuts, 300, false);
+    leftOut.Effect().ProcessHostFloat(ins, outs, 300, false);
+    for (int ch = 0; ch < 2; ++ch) {
+      if (missing == ch + 2) continue;
+      EXPECT_EQ(got[ch], expected[ch]) << missing << " " << ch;
+    }
+  }
+}
+
 } // namespace
 } // namespace quorvane

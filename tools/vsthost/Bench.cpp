@@ -2,6 +2,7 @@
 
 #include "FileSystem.h"
 #include "HostRun.h"
+#include "IdleHostThread.h"
 #include "PluginModule.h"
 #include "RenderHost.h"
 #include "TestSignal.h"
@@ -57,6 +58,7 @@ double Median(std::vector<double> values) {
 } // namespace
 
 int RunBench(const Options& options) {
+  const IdleHostThread userInterface;
   const int rate = options.sampleRate != 0 ? options.sampleRate : kDefaultSampleRate;
   const int block = options.render.blockSize;
   const auto frames = static_cast<int64_t>(options.seconds * rate);

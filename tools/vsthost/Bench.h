@@ -2,7 +2,7 @@
 // processReplacing per stereo frame, and how many times faster than real
 // time that is. Noise in, one note held, the plug-ins' rounds interleaved so
 // that a busy machine slows all alike; the median round counts. Runs on the
-// main thread.
+// main thread, with an idle second one as any host has.
 #pragma once
 
 #include "Options.h"
