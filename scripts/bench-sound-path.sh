@@ -65,6 +65,13 @@ to the plug-in it measures its floors, built into the same program:
 "of static" compares a case with the static filter of the same run; the
 held and mix cases use the static case's program with a target assigned.
 x real time is how many stereo streams at 48 kHz one core could run.
+The program keeps a second thread waiting all along, as every host has:
+while a process has only one thread, the C library's mutexes skip their
+atomic instructions, and the .so's lock would look about 8 ns a block
+cheaper than it is in a host. That lock, which every block takes whole, is
+most of what a 16-frame block pays beyond its frames: its two atomic
+instructions cost about 13 ns a block on this machine on their own, against
+about 35 ns for filtering the 16 frames.
 The module's first load in the benchmark's process also brings in the
 system libraries it links (under Wine, Wine's own graphics and window
 libraries), which a host with a window has loaded long before; the load
